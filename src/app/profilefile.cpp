@@ -1,0 +1,361 @@
+#include "app/profilefile.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <cstring>
+#include <limits>
+
+namespace Sprelio {
+
+namespace {
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+char asciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Latin-1 folding would make distinct phonetic glyph bytes equal, so names fold ASCII letters only.
+bool sameName(QByteArrayView a, QByteArrayView b)
+{
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (asciiLower(a[i]) != asciiLower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+QByteArrayView trimmedBlanks(QByteArrayView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isBlank(text[begin])) {
+        ++begin;
+    }
+    while (end > begin && isBlank(text[end - 1])) {
+        --end;
+    }
+    return text.sliced(begin, end - begin);
+}
+
+// Offset of the first c in text, or -1.
+qsizetype offsetOf(QByteArrayView text, char c)
+{
+    if (text.isEmpty()) {
+        return -1;
+    }
+    const void *hit = std::memchr(text.data(), c, static_cast<size_t>(text.size()));
+    return hit ? static_cast<const char *>(hit) - text.data() : -1;
+}
+
+bool hasLineBreak(QByteArrayView text)
+{
+    return offsetOf(text, '\n') >= 0 || offsetOf(text, '\r') >= 0;
+}
+
+bool hasOuterBlank(QByteArrayView text)
+{
+    return !text.isEmpty() && (isBlank(text.front()) || isBlank(text.back()));
+}
+
+enum class LineKind { Other, Section, Key };
+
+struct Line
+{
+    qsizetype begin = 0;
+    qsizetype next = 0; // start of the following line, or the end of the content
+    LineKind kind = LineKind::Other;
+    QByteArrayView name;
+    QByteArrayView value; // key lines: the text after the '=', blanks dropped, quotes kept
+};
+
+Line lineAt(QByteArrayView content, qsizetype begin)
+{
+    Line line;
+    line.begin = begin;
+    const qsizetype lf = offsetOf(content.sliced(begin), '\n');
+    qsizetype end = lf < 0 ? content.size() : begin + lf;
+    line.next = lf < 0 ? content.size() : end + 1;
+    if (end > begin && content[end - 1] == '\r') {
+        --end;
+    }
+
+    const QByteArrayView text = trimmedBlanks(content.sliced(begin, end - begin));
+    if (text.isEmpty() || text.front() == ';') {
+        return line;
+    }
+    if (text.front() == '[') {
+        QByteArrayView name = text.sliced(1);
+        const qsizetype close = offsetOf(name, ']');
+        if (close >= 0) {
+            name = name.first(close);
+        }
+        line.kind = LineKind::Section;
+        line.name = trimmedBlanks(name);
+        return line;
+    }
+    const qsizetype equals = offsetOf(text, '=');
+    if (equals < 0) {
+        return line;
+    }
+    line.name = trimmedBlanks(text.first(equals));
+    if (line.name.isEmpty()) {
+        return line;
+    }
+    line.kind = LineKind::Key;
+    line.value = trimmedBlanks(text.sliced(equals + 1));
+    return line;
+}
+
+struct Location
+{
+    bool sectionFound = false;
+    bool sectionHasKeys = false;
+    qsizetype insertAt = -1; // after the section's last key line, or after its header
+    std::optional<Line> key;
+};
+
+// One pass over the content, ending at the first matching key or at the end of the section.
+Location locate(QByteArrayView content, QByteArrayView section, QByteArrayView key)
+{
+    Location found;
+    bool inSection = false;
+    for (qsizetype pos = 0; pos < content.size();) {
+        const Line line = lineAt(content, pos);
+        pos = line.next;
+        if (line.kind == LineKind::Section) {
+            if (inSection) {
+                break;
+            }
+            if (!found.sectionFound && sameName(line.name, section)) {
+                inSection = true;
+                found.sectionFound = true;
+                found.insertAt = line.next;
+            }
+        } else if (inSection && line.kind == LineKind::Key) {
+            found.sectionHasKeys = true;
+            found.insertAt = line.next;
+            if (sameName(line.name, key)) {
+                found.key = line;
+                break;
+            }
+        }
+    }
+    return found;
+}
+
+QByteArray readValue(QByteArrayView raw)
+{
+    if (raw.size() >= 2 && (raw.front() == '"' || raw.front() == '\'') && raw.back() == raw.front()) {
+        raw = raw.sliced(1, raw.size() - 2);
+    }
+    return raw.first(qMin(raw.size(), ProfileDocument::MaxValueLength)).toByteArray();
+}
+
+// What must precede text appended at the end of content so that it starts a line of its own.
+QByteArrayView lineBreakBeforeEnd(const QByteArray &content)
+{
+    if (content.isEmpty() || content.endsWith('\n')) {
+        return {};
+    }
+    // A lone CR ending the content was taken as the end of the line already; completing it keeps
+    // that line's value free of a stray CR.
+    return content.endsWith('\r') ? QByteArrayView("\n") : QByteArrayView("\r\n");
+}
+
+} // namespace
+
+std::optional<QByteArray> ProfileDocument::value(QByteArrayView section, QByteArrayView key) const
+{
+    const Location found = locate(m_content, section, key);
+    if (!found.key) {
+        return std::nullopt;
+    }
+    return readValue(found.key->value);
+}
+
+QByteArray ProfileDocument::readString(QByteArrayView section, QByteArrayView key,
+                                       const QByteArray &defaultValue) const
+{
+    return value(section, key).value_or(defaultValue);
+}
+
+int ProfileDocument::readInteger(QByteArrayView section, QByteArrayView key, int defaultValue) const
+{
+    const std::optional<QByteArray> text = value(section, key);
+    if (!text) {
+        return defaultValue;
+    }
+    return parseInteger(*text).value_or(defaultValue);
+}
+
+bool ProfileDocument::readBool(QByteArrayView section, QByteArrayView key, bool defaultValue) const
+{
+    return readInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+bool ProfileDocument::sectionHasKeys(QByteArrayView section) const
+{
+    return locate(m_content, section, QByteArrayView()).sectionHasKeys;
+}
+
+bool ProfileDocument::writeString(QByteArrayView section, QByteArrayView key, QByteArrayView value)
+{
+    if (!isStorable(section, key, value)) {
+        return false;
+    }
+
+    QByteArray keyLine;
+    keyLine.reserve(key.size() + value.size() + 3);
+    keyLine.append(key).append('=').append(value).append("\r\n");
+
+    const Location found = locate(m_content, section, key);
+    if (found.key) {
+        m_content.replace(found.key->begin, found.key->next - found.key->begin, keyLine);
+    } else if (found.sectionFound) {
+        if (found.insertAt == m_content.size()) {
+            keyLine.prepend(lineBreakBeforeEnd(m_content));
+        }
+        m_content.insert(found.insertAt, keyLine);
+    } else {
+        m_content.append(lineBreakBeforeEnd(m_content)).append('[').append(section).append("]\r\n");
+        m_content.append(keyLine);
+    }
+    return true;
+}
+
+bool ProfileDocument::writeInteger(QByteArrayView section, QByteArrayView key, int value)
+{
+    return writeString(section, key, QByteArray::number(value));
+}
+
+bool ProfileDocument::writeBool(QByteArrayView section, QByteArrayView key, bool value)
+{
+    return writeString(section, key, value ? "1" : "0");
+}
+
+bool ProfileDocument::isStorable(QByteArrayView section, QByteArrayView key, QByteArrayView value)
+{
+    const bool sectionOk =
+        !section.isEmpty() && !hasLineBreak(section) && !hasOuterBlank(section) && offsetOf(section, ']') < 0;
+    const bool keyOk = !key.isEmpty() && !hasLineBreak(key) && !hasOuterBlank(key) &&
+                       offsetOf(key, '=') < 0 && key.front() != '[' && key.front() != ';';
+    return sectionOk && keyOk && !hasLineBreak(value);
+}
+
+std::optional<int> ProfileDocument::parseInteger(QByteArrayView text)
+{
+    qsizetype i = 0;
+    bool negative = false;
+    if (!text.isEmpty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        ++i;
+    }
+    if (i == text.size()) {
+        return std::nullopt;
+    }
+
+    constexpr qint64 limit = qint64(std::numeric_limits<int>::max()) + 1;
+    qint64 magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        magnitude = magnitude * 10 + (c - '0');
+        if (magnitude > limit) {
+            return std::nullopt;
+        }
+    }
+    const qint64 result = negative ? -magnitude : magnitude;
+    if (result > std::numeric_limits<int>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<int>(result);
+}
+
+ProfileDocument ProfileFile::load() const
+{
+    return loadForChange().value_or(ProfileDocument());
+}
+
+std::optional<ProfileDocument> ProfileFile::loadForChange() const
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        // A file that exists but cannot be read must not be replaced by one holding a single key.
+        if (file.exists()) {
+            return std::nullopt;
+        }
+        return ProfileDocument();
+    }
+    QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return std::nullopt;
+    }
+    return ProfileDocument(std::move(content));
+}
+
+bool ProfileFile::save(const ProfileDocument &document) const
+{
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    if (file.write(document.content()) != document.content().size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+QByteArray ProfileFile::readString(QByteArrayView section, QByteArrayView key,
+                                   const QByteArray &defaultValue) const
+{
+    return load().readString(section, key, defaultValue);
+}
+
+int ProfileFile::readInteger(QByteArrayView section, QByteArrayView key, int defaultValue) const
+{
+    return load().readInteger(section, key, defaultValue);
+}
+
+bool ProfileFile::readBool(QByteArrayView section, QByteArrayView key, bool defaultValue) const
+{
+    return load().readBool(section, key, defaultValue);
+}
+
+bool ProfileFile::sectionHasKeys(QByteArrayView section) const
+{
+    return load().sectionHasKeys(section);
+}
+
+bool ProfileFile::writeString(QByteArrayView section, QByteArrayView key, QByteArrayView value)
+{
+    std::optional<ProfileDocument> document = loadForChange();
+    if (!document || !document->writeString(section, key, value)) {
+        return false;
+    }
+    return save(*document);
+}
+
+bool ProfileFile::writeInteger(QByteArrayView section, QByteArrayView key, int value)
+{
+    return writeString(section, key, QByteArray::number(value));
+}
+
+bool ProfileFile::writeBool(QByteArrayView section, QByteArrayView key, bool value)
+{
+    return writeString(section, key, value ? "1" : "0");
+}
+
+} // namespace Sprelio
