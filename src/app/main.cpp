@@ -1,4 +1,5 @@
-#include "app/placeholderwindow.h"
+#include "app/spreliopad.h"
+#include "palette/phoneticfonts.h"
 
 #include <QApplication>
 
@@ -7,8 +8,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sprelio"));
     QApplication::setApplicationVersion(QStringLiteral(SPRELIO_VERSION));
+    Sprelio::registerPhoneticFonts();
 
-    Sprelio::PlaceholderWindow window;
+    Sprelio::TSprelioPad window;
     window.show();
     return QApplication::exec();
 }

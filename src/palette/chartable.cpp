@@ -2,6 +2,8 @@
 
 #include "i18n/langstr.h"
 
+#include <QStringList>
+
 namespace Sprelio {
 
 QByteArray charGridCell(int row, int column)
@@ -22,6 +24,20 @@ QString CharDescription(const QByteArray &glyphs)
         return {};
     }
     return LangStr(static_cast<std::uint16_t>(descriptionId(code)));
+}
+
+QString glyphStringName(const QByteArray &glyphs)
+{
+    if (QString description = CharDescription(glyphs); !description.isEmpty() || glyphs.size() < 2) {
+        return description;
+    }
+    QStringList parts;
+    for (const char byte : glyphs) {
+        if (const QString part = CharDescription(QByteArray(1, byte)); !part.isEmpty()) {
+            parts.append(part);
+        }
+    }
+    return parts.join(QLatin1String(" + "));
 }
 
 QList<QByteArray> ButtonAssignment()

@@ -56,6 +56,9 @@ QByteArray charGridCell(int row, int column);
 /// The description of a glyph string in the current language; empty unless it is exactly one charted glyph.
 QString CharDescription(const QByteArray &glyphs);
 
+/// A name for any glyph string: its description, or else the descriptions of its glyphs joined by " + ".
+QString glyphStringName(const QByteArray &glyphs);
+
 inline constexpr int PaletteButtonCount = 50;
 inline constexpr int ConsonantButtonCount = 30;
 

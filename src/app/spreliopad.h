@@ -1,0 +1,128 @@
+#pragma once
+
+#include "compose/composer.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMainWindow>
+
+class QAction;
+class QActionGroup;
+class QFrame;
+class QMenu;
+class QToolBar;
+class QWidget;
+
+namespace Sprelio {
+
+class GlyphEdit;
+class SpeedButton;
+class TKWSpeedButton;
+
+/// The main window: palettes, composition field, brackets, tool bars and menus.
+/// It owns the controls and wires them; the rules live in the core.
+class TSprelioPad final : public QMainWindow
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TSprelioPad)
+
+public:
+    explicit TSprelioPad(QWidget *parent = nullptr);
+    ~TSprelioPad() override;
+
+    /// The 50 palette buttons: 0 to 29 consonants, 30 to 49 vowels.
+    const QList<TKWSpeedButton *> &PaletteButtons() const { return m_paletteButtons; }
+    const QList<TKWSpeedButton *> &ToolButtons() const { return m_toolButtons; }
+    const QList<TKWSpeedButton *> &SpecialButtons() const { return m_specialButtons; }
+
+    /// The phonetic face in use; empty until a face is chosen.
+    QString CurrentFontName() const { return m_currentFontName; }
+    /// Whether Shift was down at the window's last key event.
+    bool ShiftHeld() const { return m_shiftHeld; }
+    int UnitSize() const { return m_unitSize; }
+
+    /// A click on a character button or a single bracket: composes and types its text.
+    void KnoppClick(SpeedButton *sender);
+    /// Types a glyph string at the caret of the composition field.
+    void StringToMemo(const QByteArray &text);
+    /// Shows the special set with the given tag (1 suprasegmentals, 2 tones, 3-5 diacritics).
+    void SpezialClick(int tag);
+    /// Sets every caption and hint of the window in the current language.
+    void ApplyLanguage();
+    /// Places everything from the client width and fixes the client size.
+    void FormResize();
+    /// Sizes the glyph of a special button and moves a mark to where it shows.
+    void CaptionSizing(TKWSpeedButton *button);
+    /// Chooses the face of the given menu item (Serif or Sans).
+    void CheckFont(QAction *item);
+    /// Applies bold and italic from the two style tool buttons.
+    void StyleClick();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createMenus();
+    void createToolBarBtn();
+    void createEditField();
+    void createPanels();
+    void ButtonsCreate();
+    void createSysPanel();
+    void createCharGrid();
+    void chooseLanguageAtFirstStart();
+    void applyStartSettings();
+
+    QAction *addMenuItem(QMenu *menu, const char *name, int tag, const QString &caption);
+    QMenu *addSubMenu(QMenu *parent, const char *name, int tag, const QString &caption);
+    TKWSpeedButton *createCharacterButton(QWidget *parent);
+    void SetupBarButton(TKWSpeedButton *button, bool bold);
+    void setCharacterHint(TKWSpeedButton *button);
+    SpeedButton *createSysButton(const char *name, const QString &caption);
+
+    void ToolBar2Click(TKWSpeedButton *button);
+    void KlBtnClick();
+    void KlammerBtnClick(SpeedButton *sender);
+    void BackBtnClick();
+    void SerifBtnClick();
+    void StyleMenuClick(QAction *item);
+    void LanguageClick(QAction *item);
+    void setHintsShown(bool shown);
+    void setPaletteFontFace(const QString &family);
+
+    QWidget *m_client = nullptr;
+    QFrame *m_bevel = nullptr;
+    QToolBar *m_toolBarBtn = nullptr;
+    GlyphEdit *m_editField = nullptr;
+    QWidget *m_toolBar = nullptr;
+    QWidget *m_toolBar2 = nullptr;
+    QWidget *m_vokalPanel = nullptr;
+    QWidget *m_konsPanel = nullptr;
+    QWidget *m_sysPanel = nullptr;
+    QWidget *m_charGrid = nullptr;
+    SpeedButton *m_closeBtn = nullptr;
+    QList<SpeedButton *> m_sysButtons;
+
+    QList<TKWSpeedButton *> m_paletteButtons;
+    QList<TKWSpeedButton *> m_toolButtons;
+    QList<TKWSpeedButton *> m_specialButtons;
+
+    // Menu items with a caption text: caption = text (Tag + 100), in menu order.
+    QList<QAction *> m_taggedItems;
+    QActionGroup *m_targetGroup = nullptr;
+    QActionGroup *m_clipboardSizeGroup = nullptr;
+    QActionGroup *m_languageGroup = nullptr;
+    QActionGroup *m_faceGroup = nullptr;
+    QActionGroup *m_faceButtonGroup = nullptr;
+    QActionGroup *m_setButtonGroup = nullptr;
+
+    Composer m_composer;
+    QString m_currentFontName;
+    bool m_shiftHeld = false;
+    bool m_firstShow = true;
+    bool m_inResize = false;
+    int m_unitSize = 0;
+};
+
+} // namespace Sprelio

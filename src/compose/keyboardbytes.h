@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace Sprelio {
+
+/// The Windows-1252 byte of a character, as the keyboard types glyph codes; none outside that set.
+std::optional<char> windows1252Byte(char32_t character);
+
+/// The glyph bytes of a typed or pasted text: glyph characters keep their code, other characters
+/// take their Windows-1252 byte, and characters with neither are dropped.
+QByteArray typedTextToGlyphs(const QString &text);
+
+} // namespace Sprelio

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "targets/clipboardpayload.h"
+
+#include <QMimeData>
+
+#include <memory>
+
+namespace Sprelio {
+
+/// A new mime data object with every form of the payload: text/rtf, text/richtext, text/html, text/plain.
+std::unique_ptr<QMimeData> clipboardMimeData(const ClipboardPayload &payload);
+
+/// Puts the payload on the system clipboard and, where the system has one, on the selection.
+/// Needs a QGuiApplication.
+void putOnClipboard(const ClipboardPayload &payload);
+
+} // namespace Sprelio

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+
+namespace Sprelio {
+
+/// The send targets, each valued by the code stored under "Target" in the settings.
+enum class TargetCode : int {
+    WinWord = 1,
+    Excel = 2,
+    PowerPoint = 3,
+    Zwischenablage = 5,
+    OpenOffice = 6,
+};
+
+/// The order in which the send command tests the target items; the first checked one decides.
+inline constexpr std::array<TargetCode, 5> TargetDispatchOrder{TargetCode::WinWord, TargetCode::Excel,
+                                                               TargetCode::PowerPoint, TargetCode::OpenOffice,
+                                                               TargetCode::Zwischenablage};
+
+/// The target that a stored "Target" code checks; none for codes without a target (0, 4, 7 and up).
+std::optional<TargetCode> targetFromCode(int code);
+
+/// The first target in dispatch order for which isChecked holds; none when no item is checked.
+std::optional<TargetCode> firstCheckedTarget(const std::function<bool(TargetCode)> &isChecked);
+
+/// What the Automation targets are handed: the field's glyph string, the face name, bold and italic.
+struct SendInputs
+{
+    QByteArray text;
+    QString faceName;
+    bool bold = false;
+    bool italic = false;
+};
+
+/// A send that failed; the message is complete text for the user, already in the current language.
+class SendError final : public std::runtime_error
+{
+public:
+    explicit SendError(const QString &message);
+
+    /// The text for the error box.
+    const QString &message() const noexcept { return m_message; }
+
+private:
+    QString m_message;
+};
+
+/// Copies the whole composition field to the clipboard at a point size (CopyEditToClipboard on EditField).
+using CopyEdit = std::function<void(int pointSize)>;
+
+// The routines that deliver to other applications through their Automation interfaces. Each either
+// returns normally or throws SendError. A routine that has the glyph string pasted calls copyEdit
+// with the font size it found at the insertion point. Which applications can be reached depends on
+// the platform, so the implementation is chosen by createAutomationTargets.
+class AutomationTargets
+{
+public:
+    virtual ~AutomationTargets() = default;
+
+    /// Inserts the string at the caret of the active Word document.
+    virtual void SendToWord(const SendInputs &inputs, const CopyEdit &copyEdit) = 0;
+    /// Puts the string into the active Excel cell, in the given face and style.
+    virtual void SendToExcel(const SendInputs &inputs, const CopyEdit &copyEdit) = 0;
+    /// Replaces the selected text in PowerPoint's active window with the string.
+    virtual void SendToPowerPoint(const SendInputs &inputs, const CopyEdit &copyEdit) = 0;
+    /// Pastes the string into the current OpenOffice/LibreOffice document.
+    virtual void SendToOpenOffice(const SendInputs &inputs, const CopyEdit &copyEdit) = 0;
+};
+
+/// The Automation targets that this platform offers.
+std::unique_ptr<AutomationTargets> createAutomationTargets();
+
+/// Sends to one target: an Automation routine, or copyEdit at clipboardFontSize for the clipboard;
+/// no target sends nothing. Throws SendError when the target fails.
+void sendToTarget(std::optional<TargetCode> target, const SendInputs &inputs, int clipboardFontSize,
+                  AutomationTargets &automation, const CopyEdit &copyEdit);
+
+} // namespace Sprelio

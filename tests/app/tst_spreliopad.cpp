@@ -1,0 +1,350 @@
+#include "app/spreliopad.h"
+#include "compose/glyphedit.h"
+#include "i18n/langstr.h"
+#include "palette/kwspeedbutton.h"
+#include "palette/phoneticfonts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QTest>
+
+using namespace Sprelio;
+
+namespace {
+
+QByteArray bytes(std::initializer_list<int> codes)
+{
+    QByteArray result;
+    for (const int code : codes) {
+        result.append(static_cast<char>(code));
+    }
+    return result;
+}
+
+} // namespace
+
+class TestSprelioPad final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void buttonsOnTheirPanels();
+    void specialSets_data();
+    void specialSets();
+    void switchingSetReleasesPendingMark();
+    void clicksType_data();
+    void clicksType();
+    void brackets_data();
+    void brackets();
+    void deleteAndKeyboard();
+    void faceAndStyle();
+    void captions_data();
+    void captions();
+    void paletteHintsKeepTheirLanguage();
+    void layoutAtMinimumWidth();
+
+private:
+    template<typename T> T *child(const char *name) const
+    {
+        T *found = m_pad->findChild<T *>(QLatin1String(name));
+        if (found == nullptr) {
+            qFatal("no child %s", name);
+        }
+        return found;
+    }
+    void click(QAbstractButton *button) const { QTest::mouseClick(button, Qt::LeftButton); }
+    void chooseSet(const char *setButton) const { child<QAction>(setButton)->trigger(); }
+    QByteArray field() const { return child<GlyphEdit>("EditField")->glyphs(); }
+
+    std::unique_ptr<TSprelioPad> m_pad;
+};
+
+void TestSprelioPad::initTestCase()
+{
+    registerPhoneticFonts();
+}
+
+void TestSprelioPad::init()
+{
+    m_pad = std::make_unique<TSprelioPad>();
+    m_pad->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_pad.get()));
+}
+
+void TestSprelioPad::cleanup()
+{
+    m_pad.reset();
+    LangOffset = GermanOffset;
+}
+
+void TestSprelioPad::buttonsOnTheirPanels()
+{
+    QCOMPARE(m_pad->PaletteButtons().size(), 50);
+    QCOMPARE(child<QWidget>("KonsPanel")->findChildren<TKWSpeedButton *>().size(), 30);
+    QCOMPARE(child<QWidget>("VokalPanel")->findChildren<TKWSpeedButton *>().size(), 20);
+    QCOMPARE(child<QWidget>("ToolBar")->findChildren<TKWSpeedButton *>().size(), 6);
+    QCOMPARE(child<QWidget>("ToolBar2")->findChildren<TKWSpeedButton *>().size(), 11);
+    QCOMPARE(m_pad->findChildren<TKWSpeedButton *>().size(), 67);
+    QCOMPARE(m_pad->PaletteButtons().at(0)->Symbol(), QByteArray("p"));
+    QCOMPARE(m_pad->PaletteButtons().at(29)->Symbol(), QByteArray());
+    QCOMPARE(m_pad->PaletteButtons().at(35)->Symbol(), bytes({228, 58}));
+    QCOMPARE(m_pad->PaletteButtons().at(0)->hint(), QStringLiteral("Stimmloser bilabialer Plosivlaut"));
+    QCOMPARE(m_pad->PaletteButtons().at(0)->accessibleName(), m_pad->PaletteButtons().at(0)->hint());
+    QCOMPARE(m_pad->PaletteButtons().at(35)->hint(), QString());
+    QCOMPARE(m_pad->PaletteButtons().at(35)->accessibleName(), QStringLiteral("Halboffener vorderer Vokal + Verlängerung"));
+}
+
+void TestSprelioPad::specialSets_data()
+{
+    QTest::addColumn<QByteArray>("setButton");
+    QTest::addColumn<QList<int>>("hidden");
+    QTest::addColumn<QList<int>>("combining");
+    QTest::newRow("suprasegmentals") << QByteArray("SupraBtn") << QList{5, 10} << QList{1};
+    QTest::newRow("tones") << QByteArray("ToneBtn") << QList<int>{} << QList{0, 1, 2, 3, 4, 5, 6};
+    QTest::newRow("diacritics 1") << QByteArray("Diac1Btn") << QList<int>{} << QList{0, 1, 3, 4, 5, 6, 7, 8, 9, 10};
+    QTest::newRow("diacritics 3") << QByteArray("Diac3Btn") << QList{9, 10} << QList{0, 1, 2, 3};
+}
+
+void TestSprelioPad::specialSets()
+{
+    QFETCH(QByteArray, setButton);
+    QFETCH(QList<int>, hidden);
+    QFETCH(QList<int>, combining);
+    chooseSet(setButton.constData());
+    for (int k = 0; k < 11; ++k) {
+        const TKWSpeedButton *button = m_pad->SpecialButtons().at(k);
+        QCOMPARE(button->isVisible(), !hidden.contains(k));
+        QCOMPARE(button->GroupIndex() == 1, combining.contains(k));
+    }
+}
+
+void TestSprelioPad::switchingSetReleasesPendingMark()
+{
+    chooseSet("ToneBtn");
+    TKWSpeedButton *rising = m_pad->SpecialButtons().at(5);
+    click(rising);
+    QVERIFY(rising->isChecked());
+    chooseSet("Diac1Btn");
+    for (const TKWSpeedButton *button : m_pad->SpecialButtons()) {
+        QVERIFY(!button->isChecked());
+    }
+    click(m_pad->PaletteButtons().at(0));
+    QCOMPARE(field(), QByteArray("p"));
+}
+
+// A click script: "P<i>" palette button i, "T<j>" tool button j, "S<k>" special button k,
+// "K<n>" single bracket n (after switching the bracket mode), "set:<name>" a special set.
+void TestSprelioPad::clicksType_data()
+{
+    QTest::addColumn<QStringList>("script");
+    QTest::addColumn<QByteArray>("typed");
+    QTest::newRow("voiceless pending over t")
+        << QStringList{"set:Diac1Btn", "S0", "P2"} << bytes({116, 182});
+    QTest::newRow("rising pending over l") << QStringList{"set:ToneBtn", "S5", "P18"} << bytes({108, 177});
+    QTest::newRow("extra high over i") << QStringList{"set:ToneBtn", "S0", "P39"} << bytes({238, 136});
+    QTest::newRow("mark released by a second click")
+        << QStringList{"set:ToneBtn", "S0", "S0", "P39"} << bytes({105});
+    QTest::newRow("g, linking, a") << QStringList{"P5", "T3", "P30"} << bytes({103, 34, 97});
+    QTest::newRow("a, linking, a") << QStringList{"P30", "T3", "P30"} << bytes({97, 35, 97});
+    QTest::newRow("tie then s") << QStringList{"P2", "T4", "P10"} << bytes({116, 212, 115});
+    QTest::newRow("half space types 189") << QStringList{"S9"} << bytes({189});
+    QTest::newRow("space and group marks type at once") << QStringList{"S6", "S4", "S0"} << bytes({32, 130, 59});
+    QTest::newRow("long and stresses") << QStringList{"T1", "P0", "T0", "T2", "T5"} << bytes({96, 112, 58, 180, 39});
+    QTest::newRow("empty button with tie") << QStringList{"T4", "P29", "P0"} << bytes({212, 112});
+    QTest::newRow("mark pending over backslash")
+        << QStringList{"set:Diac1Btn", "S0", "K3"} << bytes({92, 36});
+    QTest::newRow("long vowel entry under a mark") << QStringList{"set:ToneBtn", "S5", "P35"} << bytes({228, 58, 94});
+}
+
+void TestSprelioPad::clicksType()
+{
+    QFETCH(QStringList, script);
+    QFETCH(QByteArray, typed);
+    bool singleMode = false;
+    for (const QString &step : script) {
+        if (step.startsWith(QLatin1String("set:"))) {
+            chooseSet(step.mid(4).toLatin1().constData());
+            continue;
+        }
+        const int index = step.mid(1).toInt();
+        switch (step.front().toLatin1()) {
+        case 'P': click(m_pad->PaletteButtons().at(index)); break;
+        case 'T': click(m_pad->ToolButtons().at(index)); break;
+        case 'S': click(m_pad->SpecialButtons().at(index)); break;
+        case 'K':
+            if (!singleMode) {
+                click(child<SpeedButton>("KlBtn"));
+                singleMode = true;
+            }
+            click(child<SpeedButton>(QByteArray("K" + QByteArray::number(index + 1) + "Btn").constData()));
+            break;
+        }
+    }
+    QCOMPARE(field(), typed);
+    QVERIFY(!m_pad->ToolButtons().at(3)->isChecked());
+    QVERIFY(!m_pad->ToolButtons().at(4)->isChecked());
+}
+
+void TestSprelioPad::brackets_data()
+{
+    QTest::addColumn<QByteArray>("start");
+    QTest::addColumn<QStringList>("buttons");
+    QTest::addColumn<QByteArray>("result");
+    QTest::newRow("empty, square") << QByteArray() << QStringList{"EKlBtn"} << QByteArray("[]");
+    QTest::newRow("empty, slashes") << QByteArray() << QStringList{"SchraegBtn"} << QByteArray("//");
+    QTest::newRow("text, square") << QByteArray("pa") << QStringList{"EKlBtn"} << QByteArray("[pa]");
+    QTest::newRow("twice") << QByteArray("pa") << QStringList{"EKlBtn", "EKlBtn"} << QByteArray("[[pa]]");
+    QTest::newRow("single mode") << QByteArray("pa")
+                                 << QStringList{"KlBtn", "K1Btn", "K2Btn", "K3Btn", "K4Btn"}
+                                 << QByteArray("pa[]/\\");
+}
+
+void TestSprelioPad::brackets()
+{
+    QFETCH(QByteArray, start);
+    QFETCH(QStringList, buttons);
+    QFETCH(QByteArray, result);
+    auto *edit = child<GlyphEdit>("EditField");
+    edit->setGlyphs(start);
+    for (const QString &name : buttons) {
+        click(child<SpeedButton>(name.toLatin1().constData()));
+    }
+    QCOMPARE(edit->glyphs(), result);
+    QVERIFY(edit->cursorPosition() <= edit->text().size());
+
+    const bool single = child<SpeedButton>("KlBtn")->isChecked();
+    QCOMPARE(child<SpeedButton>("K1Btn")->isVisible(), single);
+    QCOMPARE(child<SpeedButton>("EKlBtn")->isVisible(), !single);
+}
+
+void TestSprelioPad::deleteAndKeyboard()
+{
+    auto *edit = child<GlyphEdit>("EditField");
+    click(child<SpeedButton>("BackBtn"));
+    QCOMPARE(edit->glyphs(), QByteArray());
+    QVERIFY(edit->hasFocus());
+
+    const auto type = [edit](const QString &text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+        QApplication::sendEvent(edit, &press);
+    };
+    type(QStringLiteral("ä"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTest::keyClick(edit, Qt::Key_Enter);
+    type(QStringLiteral("€"));
+    type(QStringLiteral("\u0101")); // not in Windows-1252
+    type(QStringLiteral("x"));
+    QCOMPARE(edit->glyphs(), bytes({0xE4, 0x80, 'x'}));
+
+    // A composed base and mark go one byte per click.
+    chooseSet("Diac1Btn");
+    click(m_pad->SpecialButtons().at(0));
+    click(m_pad->PaletteButtons().at(20));
+    click(child<SpeedButton>("BackBtn"));
+    QCOMPARE(edit->glyphs(), bytes({0xE4, 0x80, 'x', 'n'}));
+}
+
+void TestSprelioPad::faceAndStyle()
+{
+    TKWSpeedButton *palette = m_pad->PaletteButtons().at(0);
+    TKWSpeedButton *tool = m_pad->ToolButtons().at(0);
+    TKWSpeedButton *special = m_pad->SpecialButtons().at(0);
+    const QFont toolFont = tool->font();
+    const QFont specialFont = special->font();
+
+    child<QAction>("Sans")->trigger();
+    QVERIFY(child<QAction>("SansSerifBtn")->isChecked());
+    QCOMPARE(m_pad->CurrentFontName(), QStringLiteral("Lautbild Sans Serif"));
+    QCOMPARE(palette->font().family(), QStringLiteral("Lautbild Sans Serif"));
+    QCOMPARE(child<GlyphEdit>("EditField")->font().family(), QStringLiteral("Lautbild Sans Serif"));
+
+    child<QAction>("SerifBtn")->trigger();
+    QVERIFY(child<QAction>("Serif")->isChecked());
+    QCOMPARE(palette->font().family(), QStringLiteral("Lautbild Serif"));
+
+    child<QAction>("Fett1")->trigger();
+    child<QAction>("KursivBtn")->trigger();
+    QVERIFY(child<QAction>("FettBtn")->isChecked());
+    QVERIFY(child<QAction>("Kursiv1")->isChecked());
+    QVERIFY(palette->font().bold() && palette->font().italic());
+    QVERIFY(child<GlyphEdit>("EditField")->font().italic());
+    child<QAction>("Fett1")->trigger();
+    QVERIFY(!child<QAction>("FettBtn")->isChecked());
+    QVERIFY(!palette->font().bold());
+
+    QCOMPARE(tool->font(), toolFont);
+    QCOMPARE(special->font(), specialFont);
+}
+
+void TestSprelioPad::captions_data()
+{
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<QStringList>("menus");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("boldHint");
+    QTest::addColumn<QString>("longHint");
+    QTest::newRow("German") << GermanOffset << QStringList{"Optionen", "&Tastenbelegung", "&Schrift", "&Hilfe"}
+                            << "Sprelio" << "Fett" << "Verlängerung";
+    QTest::newRow("English") << EnglishOffset << QStringList{"&Options", "&Assignment", "&Font", "&Help"}
+                             << "Sprelio ..." << "Bold" << "Long";
+}
+
+void TestSprelioPad::captions()
+{
+    QFETCH(int, offset);
+    QFETCH(QStringList, menus);
+    QFETCH(QString, title);
+    QFETCH(QString, boldHint);
+    QFETCH(QString, longHint);
+
+    child<QAction>(offset == GermanOffset ? "Deutsch1" : "Englisch1")->trigger();
+    for (int pass = 0; pass < 2; ++pass) {
+        QCOMPARE(child<QMenu>("Optionen1")->title(), menus.at(0));
+        QCOMPARE(child<QMenu>("Belegung1")->title(), menus.at(1));
+        QCOMPARE(child<QMenu>("Schrift1")->title(), menus.at(2));
+        QCOMPARE(child<QMenu>("Hilfe1")->title(), menus.at(3));
+        QCOMPARE(m_pad->windowTitle(), title);
+        QCOMPARE(child<QAction>("FettBtn")->toolTip(), boldHint);
+        QCOMPARE(m_pad->ToolButtons().at(0)->hint(), longHint);
+        QCOMPARE(child<QAction>("OpenOffice")->text(), QStringLiteral("OpenOffice/LibreOffice"));
+        QCOMPARE(child<QAction>("N10pt1")->text(), QStringLiteral("10pt"));
+        m_pad->ApplyLanguage();
+    }
+    QCOMPARE(child<QAction>("Englisch1")->isChecked(), offset == EnglishOffset);
+}
+
+void TestSprelioPad::paletteHintsKeepTheirLanguage()
+{
+    child<QAction>("Englisch1")->trigger();
+    QCOMPARE(m_pad->PaletteButtons().at(0)->hint(), QStringLiteral("Stimmloser bilabialer Plosivlaut"));
+    chooseSet("ToneBtn");
+    QCOMPARE(m_pad->SpecialButtons().at(0)->hint(), QStringLiteral("Extra High"));
+}
+
+void TestSprelioPad::layoutAtMinimumWidth()
+{
+    QWidget *client = m_pad->centralWidget();
+    m_pad->resize(464, m_pad->height());
+    QTRY_COMPARE(client->width(), 465);
+    QCOMPARE(m_pad->UnitSize(), 38);
+    const TKWSpeedButton *button = m_pad->PaletteButtons().at(1);
+    QCOMPARE(button->size(), QSize(37, 37));
+    QCOMPARE(button->font().pointSize(), 14);
+    QCOMPARE(child<QWidget>("VokalPanel")->size(), QSize(151, 189));
+    QCOMPARE(child<QWidget>("KonsPanel")->size(), QSize(226, 189));
+    QCOMPARE(child<QWidget>("SysPanel")->size(), QSize(74, 189));
+
+    const int height = client->height();
+    m_pad->resize(467, m_pad->height() + 40); // still unit 38: snaps back
+    QTRY_COMPARE(client->width(), 465);
+    QCOMPARE(client->height(), height);
+}
+
+QTEST_MAIN(TestSprelioPad)
+#include "tst_spreliopad.moc"
