@@ -58,6 +58,28 @@ public:
     /// Applies bold and italic from the two style tool buttons.
     void StyleClick();
 
+    // Button assignment files and the editing mode.
+    /// Loads an assignment file into the palette buttons; reports a file that is none.
+    void ReadButtonSettingFile(const QString &path);
+    /// Asks for a file name and saves the current assignment.
+    void Speichern1Click();
+    /// Asks whether to save a changed assignment, then for a file to load.
+    void Laden1Click();
+    /// The path of the current assignment file; empty when none is current.
+    QString ButtonSettingPath() const { return m_buttonSettingPath; }
+    /// Whether the assignment was edited since it was last loaded or saved.
+    bool AssignmentChanged() const { return m_assignmentChanged; }
+
+    // Sending.
+    /// Checks the given target menu item.
+    void ZielClick(QAction *item);
+    /// Sends the composition field to the checked target.
+    void EnterBtnClick();
+    /// Puts the whole composition field on the clipboard at the given point size.
+    void CopyEditToClipboard(int size);
+    /// The point size of the clipboard target.
+    int ClipboardFontSize() const { return m_clipboardFontSize; }
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -116,6 +138,10 @@ private:
     QActionGroup *m_faceGroup = nullptr;
     QActionGroup *m_faceButtonGroup = nullptr;
     QActionGroup *m_setButtonGroup = nullptr;
+
+    QString m_buttonSettingPath;
+    bool m_assignmentChanged = false;
+    int m_clipboardFontSize = 10;
 
     Composer m_composer;
     QString m_currentFontName;
