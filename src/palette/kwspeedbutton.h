@@ -1,0 +1,52 @@
+#pragma once
+
+#include "palette/speedbutton.h"
+
+#include <QByteArray>
+
+class QPainter;
+class QPalette;
+
+namespace Sprelio {
+
+/// The character button: a speed button that draws a glyph string in its own font (the phonetic
+/// font) over its face, shifted by OffsetX and OffsetY. Its ordinary caption stays empty.
+class TKWSpeedButton final : public SpeedButton
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TKWSpeedButton)
+
+public:
+    explicit TKWSpeedButton(QWidget *parent = nullptr);
+    ~TKWSpeedButton() override = default;
+
+    /// The glyph string that the button shows and inserts; may be empty.
+    QByteArray Symbol() const { return m_symbol; }
+    /// The only way to change the symbol: stores it and repaints.
+    void SetSymbol(const QByteArray &symbol);
+
+    /// Horizontal shift of the drawn symbol in pixels; positive moves it right.
+    int OffsetX() const { return m_offsetX; }
+    void setOffsetX(int offsetX);
+    /// Vertical shift of the drawn symbol in pixels; positive moves it down.
+    int OffsetY() const { return m_offsetY; }
+    void setOffsetY(int offsetY);
+
+    /// The rectangle a symbol is centred in: the button's own, shifted by the offsets, but never
+    /// with its bottom edge above the button's bottom edge.
+    static QRect symbolRect(const QSize &buttonSize, int offsetX, int offsetY);
+    /// Draws a glyph string on one line, centred in rect, in the painter's font: in the button text
+    /// colour, or engraved (highlight one pixel down-right, shadow in place) when disabled.
+    static void PaintSymbol(QPainter &painter, const QRect &rect, const QByteArray &symbol,
+                            const QPalette &palette, bool enabled);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QByteArray m_symbol;
+    int m_offsetX = 0;
+    int m_offsetY = 0;
+};
+
+} // namespace Sprelio
