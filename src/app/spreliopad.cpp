@@ -7,6 +7,7 @@
 #include "palette/kwspeedbutton.h"
 #include "palette/specialsets.h"
 #include "palette/windowlayout.h"
+#include "targets/sendtargets.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -61,6 +62,7 @@ TSprelioPad::TSprelioPad(QWidget *parent)
     createSysPanel();
     createCharGrid();
     ButtonsCreate();
+    connectSendCommands();
     qApp->installEventFilter(this);
 
     m_languageGroup->actions().at(LangOffset == GermanOffset ? 0 : 1)->setChecked(true);

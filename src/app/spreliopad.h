@@ -6,6 +6,8 @@
 #include <QList>
 #include <QMainWindow>
 
+#include <memory>
+
 class QAction;
 class QActionGroup;
 class QFrame;
@@ -15,6 +17,7 @@ class QWidget;
 
 namespace Sprelio {
 
+class AutomationTargets;
 class GlyphEdit;
 class SpeedButton;
 class TKWSpeedButton;
@@ -79,6 +82,10 @@ public:
     void CopyEditToClipboard(int size);
     /// The point size of the clipboard target.
     int ClipboardFontSize() const { return m_clipboardFontSize; }
+    /// Checks the clicked size item and sets the clipboard size, asking for it for User1.
+    void ClipboardFontSizeClick(QAction *item);
+    /// Replaces the programs that receive sent text; the window keeps the object.
+    void setAutomationTargets(std::unique_ptr<AutomationTargets> automation);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -95,6 +102,7 @@ private:
     void createCharGrid();
     void chooseLanguageAtFirstStart();
     void applyStartSettings();
+    void connectSendCommands();
 
     QAction *addMenuItem(QMenu *menu, const char *name, int tag, const QString &caption);
     QMenu *addSubMenu(QMenu *parent, const char *name, int tag, const QString &caption);
@@ -142,6 +150,7 @@ private:
     QString m_buttonSettingPath;
     bool m_assignmentChanged = false;
     int m_clipboardFontSize = 10;
+    std::unique_ptr<AutomationTargets> m_automation;
 
     Composer m_composer;
     QString m_currentFontName;
