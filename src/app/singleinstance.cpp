@@ -1,0 +1,242 @@
+#include "app/singleinstance.h"
+
+#include <QApplication>
+#include <QByteArray>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QWidget>
+
+#include <chrono>
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
+namespace Sprelio {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Each step of a handover is local and answered by the kernel, so a second is ample; a running
+// instance that cannot take a connection within it is busy, not gone.
+constexpr int HandoverWaitMs = 1000;
+// A claim holds the lock for at most three handover steps. A lock older than this belongs to a
+// start that hangs and no longer keeps others waiting.
+constexpr auto StaleLockTime = 10s;
+constexpr auto LockWait = 12s;
+// A connection that has not sent its request by then is dropped.
+constexpr auto RequestWait = 5s;
+
+constexpr QByteArrayView ActivateVerb = "activate";
+// The request line, including a launcher's activation token, is far shorter than this.
+constexpr qsizetype MaxRequestLength = 512;
+constexpr qsizetype MaxTokenLength = 256;
+constexpr const char *ActivationTokenVariable = "XDG_ACTIVATION_TOKEN";
+
+QString instanceDirectory()
+{
+#ifdef Q_OS_WIN
+    // The temporary folder is the user's own; the socket itself is a pipe name.
+    return QDir::tempPath();
+#else
+    // The runtime folder belongs to the user alone, so nobody else can take or fake the socket.
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return runtime.isEmpty() ? QDir::tempPath() : runtime;
+#endif
+}
+
+bool isValidToken(QByteArrayView token)
+{
+    if (token.isEmpty() || token.size() > MaxTokenLength)
+        return false;
+    for (const char c : token) {
+        if (c <= ' ' || c > '~')
+            return false;
+    }
+    return true;
+}
+
+// The launcher gives a new start the right to take the focus, as a token in its environment. The
+// running instance needs that token to be allowed to come forward on Wayland desktops.
+QByteArray activationRequest()
+{
+    QByteArray request = ActivateVerb.toByteArray();
+    const QByteArray token = qgetenv(ActivationTokenVariable);
+    if (isValidToken(token))
+        request += ' ' + token;
+    return request + '\n';
+}
+
+} // namespace
+
+QString defaultInstanceKey()
+{
+    // The home folder names the user and the display names the desktop session: a start on
+    // another display must not be answered by a window the user cannot see.
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(QDir::homePath().toUtf8());
+    for (const char *variable : {"USER", "USERNAME", "DISPLAY", "WAYLAND_DISPLAY", "SESSIONNAME"}) {
+        hash.addData(QByteArrayView("\n"));
+        hash.addData(qgetenv(variable));
+    }
+    return QStringLiteral("sprelio-") + QString::fromLatin1(hash.result().toHex().left(16));
+}
+
+SingleInstance::SingleInstance(QString key, QObject *parent)
+    : QObject(parent)
+    , m_key(std::move(key))
+    , m_directory(instanceDirectory())
+{
+}
+
+SingleInstance::~SingleInstance() = default;
+
+bool SingleInstance::isListening() const
+{
+    return m_server && m_server->isListening();
+}
+
+QString SingleInstance::serverName() const
+{
+#ifdef Q_OS_WIN
+    return m_key;
+#else
+    return m_directory + QLatin1Char('/') + m_key;
+#endif
+}
+
+QString SingleInstance::lockFileName() const
+{
+    return m_directory + QLatin1Char('/') + m_key + QStringLiteral(".lock");
+}
+
+bool SingleInstance::claim()
+{
+    if (m_primary)
+        return true;
+
+    QLockFile lock(lockFileName());
+    lock.setStaleLockTime(StaleLockTime);
+    // Without the lock two starts could both find no server and both listen. If it cannot be had
+    // even after the stale time, deciding alone is still better than never starting.
+    lock.tryLock(LockWait);
+
+    if (handOver() != Handover::NoServer)
+        return false;
+    listen();
+    m_primary = true;
+    return true;
+}
+
+SingleInstance::Handover SingleInstance::handOver() const
+{
+    QLocalSocket socket;
+    socket.connectToServer(serverName());
+    if (!socket.waitForConnected(HandoverWaitMs)) {
+        return socket.error() == QLocalSocket::SocketTimeoutError ? Handover::ServerBusy
+                                                                  : Handover::NoServer;
+    }
+#ifdef Q_OS_WIN
+    // Only the process the user just started may bring a window to the foreground; it passes
+    // that right on to the running instance.
+    AllowSetForegroundWindow(ASFW_ANY);
+#endif
+    const QByteArray request = activationRequest();
+    bool sent = socket.write(request) == request.size();
+    while (sent && socket.bytesToWrite() > 0)
+        sent = socket.waitForBytesWritten(HandoverWaitMs);
+    if (!sent) {
+        // An instance that accepted and then vanished has crashed; one still connected is busy.
+        return socket.state() == QLocalSocket::UnconnectedState ? Handover::NoServer
+                                                                : Handover::ServerBusy;
+    }
+    // The request is in the running instance's queue once written; closing does not take it back.
+    socket.disconnectFromServer();
+    if (socket.state() != QLocalSocket::UnconnectedState)
+        socket.waitForDisconnected(HandoverWaitMs);
+    return Handover::Delivered;
+}
+
+void SingleInstance::listen()
+{
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
+    // Nobody answered on the name, so whatever is left there comes from a crashed instance.
+    QLocalServer::removeServer(serverName());
+    // If even this fails the program still runs; later starts then run beside it.
+    m_server->listen(serverName());
+}
+
+void SingleInstance::acceptConnections()
+{
+    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequest(socket); });
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        QTimer::singleShot(RequestWait, socket, [socket] {
+            socket->abort();
+            socket->deleteLater();
+        });
+    }
+}
+
+void SingleInstance::readRequest(QLocalSocket *socket)
+{
+    if (!socket->canReadLine()) {
+        if (socket->bytesAvailable() > MaxRequestLength) {
+            socket->abort();
+            socket->deleteLater();
+        }
+        return;
+    }
+    // One request per connection; anything after it is ignored.
+    disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
+    QByteArray line = socket->readLine(MaxRequestLength + 1);
+    socket->disconnectFromServer();
+    if (!line.endsWith('\n'))
+        return;
+    line.chop(1);
+
+    const QByteArrayView request(line);
+    if (request == ActivateVerb) {
+        emit activationRequested();
+    } else if (request.startsWith(ActivateVerb) && request.at(ActivateVerb.size()) == ' ') {
+        // The token is offered to the window activated in answer to this request only: it is
+        // good for one use, and programs started later must not inherit it.
+        const QByteArrayView token = request.sliced(ActivateVerb.size() + 1);
+        const bool offered = isValidToken(token) && qputenv(ActivationTokenVariable, token.toByteArray());
+        emit activationRequested();
+        if (offered)
+            qunsetenv(ActivationTokenVariable);
+    }
+}
+
+QWidget *activateInstanceWindow(QWidget *mainWindow)
+{
+    QWidget *main = mainWindow ? mainWindow->window() : nullptr;
+    QWidget *target = QApplication::activeModalWidget();
+    if (!target && main && main->isVisible())
+        target = main;
+    if (!target)
+        return nullptr;
+
+    // The main window comes along with a dialog, so the dialog is not left alone in front of a
+    // minimised or buried owner.
+    for (QWidget *window : {main, target}) {
+        if (!window || !window->isVisible())
+            continue;
+        if (window->isMinimized())
+            window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+        window->raise();
+    }
+    target->activateWindow();
+    return target;
+}
+
+} // namespace Sprelio

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+class QLocalSocket;
+class QWidget;
+
+namespace Sprelio {
+
+/// The instance key of the current user on the current desktop session.
+QString defaultInstanceKey();
+
+// Keeps one running instance per key. The first process to claim a key listens on a local socket;
+// a later start hands its activation request to that process and then ends.
+//
+// A per-user directory holds both the socket and a lock file that serialises the decision between
+// connecting and listening, so two simultaneous starts end with one instance. A socket or lock
+// file left by a crashed process is recognised and replaced.
+class SingleInstance final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(SingleInstance)
+
+public:
+    /// An unclaimed instance for the given key, a plain name without a path.
+    explicit SingleInstance(QString key, QObject *parent = nullptr);
+    ~SingleInstance() override;
+
+    /// True when this process now owns the key; false when a running instance was asked to come
+    /// forward, in which case the caller ends without creating a window.
+    bool claim();
+
+    /// Whether claim() made this process the owner of the key.
+    bool isPrimary() const { return m_primary; }
+    /// Whether the owner can be reached by later starts; false when the socket could not be opened.
+    bool isListening() const;
+
+    const QString &key() const { return m_key; }
+    /// The full name of the local socket: a path on Unix, a pipe name on Windows.
+    QString serverName() const;
+    /// The lock file that serialises claims of this key.
+    QString lockFileName() const;
+
+signals:
+    /// A later start asked this instance to bring its window forward.
+    void activationRequested();
+
+private:
+    enum class Handover { Delivered, NoServer, ServerBusy };
+
+    Handover handOver() const;
+    void listen();
+    void acceptConnections();
+    void readRequest(QLocalSocket *socket);
+
+    QString m_key;
+    QString m_directory;
+    QLocalServer *m_server = nullptr;
+    bool m_primary = false;
+};
+
+/// Brings the instance's active window forward: its open modal dialog if there is one, else the
+/// main window if it is shown. Returns the window activated, or nullptr when none is shown yet.
+QWidget *activateInstanceWindow(QWidget *mainWindow);
+
+} // namespace Sprelio
