@@ -48,8 +48,13 @@ QWidget *createPanel(QWidget *parent, const char *name)
 } // namespace
 
 TSprelioPad::TSprelioPad(QWidget *parent)
+    : TSprelioPad(QString(), parent)
+{}
+
+TSprelioPad::TSprelioPad(const QString &iniPath, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                               | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    , m_iniPath(iniPath)
 {
     initIconResources();
     setObjectName(QStringLiteral("SprelioPad"));
@@ -63,7 +68,11 @@ TSprelioPad::TSprelioPad(QWidget *parent)
     createCharGrid();
     ButtonsCreate();
     connectSendCommands();
+    connectWindowCommands();
     qApp->installEventFilter(this);
+
+    openIniFile();
+    chooseLanguageAtFirstStart();
 
     m_languageGroup->actions().at(LangOffset == GermanOffset ? 0 : 1)->setChecked(true);
     resize(MinimumClientWidth + 20, 583);
@@ -134,10 +143,8 @@ void TSprelioPad::createMenus()
     QAction *showH = addMenuItem(optionen, "ShowH", 61, QStringLiteral("Zeige &Erklärungen"));
     showH->setCheckable(true);
     showH->setChecked(true);
-    connect(showH, &QAction::toggled, this, &TSprelioPad::setHintsShown);
     optionen->addSeparator()->setObjectName(QStringLiteral("N5"));
-    QAction *beenden = addMenuItem(optionen, "Beenden1", 62, QStringLiteral("&Beenden"));
-    connect(beenden, &QAction::triggered, this, &QWidget::close);
+    addMenuItem(optionen, "Beenden1", 62, QStringLiteral("&Beenden"));
 
     QMenu *belegung = addSubMenu(nullptr, "Belegung1", 63, QStringLiteral("&Tastenbelegung"));
     addMenuItem(belegung, "Laden1", 64, QStringLiteral("&Laden"));
@@ -494,17 +501,8 @@ void TSprelioPad::showEvent(QShowEvent *event)
         return;
     }
     m_firstShow = false;
-    applyStartSettings();
+    LiesIni();
     m_editField->setFocus();
-}
-
-void TSprelioPad::applyStartSettings()
-{
-    ApplyLanguage();
-    resize(500 - 16, height());
-    CheckFont(findChild<QAction *>(QStringLiteral("Serif")));
-    StyleClick();
-    SpezialClick(int(SpecialSet::Supra));
 }
 
 bool TSprelioPad::eventFilter(QObject *watched, QEvent *event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/profilefile.h"
 #include "compose/composer.h"
 
 #include <QByteArray>
@@ -21,6 +22,7 @@ class AutomationTargets;
 class GlyphEdit;
 class SpeedButton;
 class TKWSpeedButton;
+class TSplash;
 
 /// The main window: palettes, composition field, brackets, tool bars and menus.
 /// It owns the controls and wires them; the rules live in the core.
@@ -30,7 +32,12 @@ class TSprelioPad final : public QMainWindow
     Q_DISABLE_COPY_MOVE(TSprelioPad)
 
 public:
+    /// A window without a settings file: it starts with the default settings and the built-in
+    /// assignment in the current language, reads no file and stores nothing when it closes.
     explicit TSprelioPad(QWidget *parent = nullptr);
+    /// A window that keeps its settings in the profile file at iniPath; at the first start (no known
+    /// "Language" there) it asks for the language before it is built further.
+    explicit TSprelioPad(const QString &iniPath, QWidget *parent = nullptr);
     ~TSprelioPad() override;
 
     /// The 50 palette buttons: 0 to 29 consonants, 30 to 49 vowels.
@@ -87,7 +94,47 @@ public:
     /// Replaces the programs that receive sent text; the window keeps the object.
     void setAutomationTargets(std::unique_ptr<AutomationTargets> automation);
 
+    // Settings
+    /// Applies the stored settings; runs once, at the window's first showing.
+    void LiesIni();
+    /// Writes every setting into the settings file in one replacement; a failure is ignored.
+    void SchreibIni();
+    /// The settings file; empty when the window keeps no settings.
+    QString iniPath() const { return m_iniPath; }
+
+    // Window and help commands
+    /// Stay on top: Vorne has toggled its check; the window follows it without moving.
+    void VorneClick();
+    /// Explanations: ShowH has toggled its check; the character buttons' hints follow it.
+    void ShowHClick();
+    /// Opens the documentation of the current language.
+    void HilfeClick();
+    /// Opens the keyboard layout document of the current language.
+    void Tastaturbelegung1Click();
+    /// Opens the maker's web site.
+    void KestrelWareHomepage1Click();
+    /// Closes the window, which ends the program.
+    void Beenden1Click();
+    /// Shows the information window modally.
+    void Info1Click();
+    /// The splash window, which also serves as the information window.
+    TSplash *Splash() const { return m_splash; }
+
+    /// While it lives, a window that stays on top leaves the topmost band, so that a modal window of
+    /// the program is not hidden behind it. Put one around open and save dialogs.
+    class TopmostBracket final
+    {
+    public:
+        explicit TopmostBracket(TSprelioPad *window);
+        ~TopmostBracket();
+        Q_DISABLE_COPY_MOVE(TopmostBracket)
+
+    private:
+        TSprelioPad *m_window;
+    };
+
 protected:
+    void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -101,7 +148,6 @@ private:
     void createSysPanel();
     void createCharGrid();
     void chooseLanguageAtFirstStart();
-    void applyStartSettings();
     void connectSendCommands();
 
     QAction *addMenuItem(QMenu *menu, const char *name, int tag, const QString &caption);
@@ -151,6 +197,16 @@ private:
     bool m_assignmentChanged = false;
     int m_clipboardFontSize = 10;
     std::unique_ptr<AutomationTargets> m_automation;
+
+    // Settings
+    void connectWindowCommands();
+    void openIniFile();
+    void placeWindow(int left, int top, int width);
+    void setStaysOnTop(bool onTop);
+    void openProgramDocument(std::uint16_t nameId);
+    QString m_iniPath;
+    ProfileDocument m_iniDocument;
+    TSplash *m_splash = nullptr;
 
     Composer m_composer;
     QString m_currentFontName;

@@ -1,0 +1,66 @@
+#include "app/inilocation.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+namespace Sprelio {
+
+QString programFolder()
+{
+    return QCoreApplication::instance() != nullptr ? QCoreApplication::applicationDirPath() : QString();
+}
+
+bool isFolderWritable(const QString &folder)
+{
+    // Permission bits do not tell the whole story (read-only mounts, or an administrator who may
+    // write anywhere), so only a real file gives the answer.
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        return false;
+    }
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".sprelio-probe-XXXXXX")));
+    return probe.open();
+}
+
+QString settingsFilePath(const QString &programFolder, const QString &userFolder,
+                         const std::function<bool(const QString &)> &folderWritable)
+{
+    const QString besideProgram = QDir(programFolder).filePath(QLatin1String(SettingsFileName));
+    if (!programFolder.isEmpty() && (QFileInfo::exists(besideProgram) || folderWritable(programFolder))) {
+        return besideProgram;
+    }
+    return QDir(userFolder).filePath(QLatin1String(SettingsFileName));
+}
+
+QString settingsFilePath()
+{
+    return settingsFilePath(programFolder(), QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
+                            isFolderWritable);
+}
+
+QStringList programFileFolders()
+{
+    QStringList folders;
+    const QString program = programFolder();
+    if (!program.isEmpty()) {
+        folders << program << QDir::cleanPath(program + QStringLiteral("/../share/sprelio"));
+    }
+    folders << QStringLiteral(SPRELIO_DATA_DIR) << QStringLiteral(SPRELIO_SOURCE_DATA_DIR);
+    folders.removeDuplicates();
+    return folders;
+}
+
+QString programFilePath(const QString &fileName)
+{
+    for (const QString &folder : programFileFolders()) {
+        const QFileInfo candidate(QDir(folder), fileName);
+        if (candidate.isFile()) {
+            return candidate.absoluteFilePath();
+        }
+    }
+    return QDir(programFolder()).filePath(fileName);
+}
+
+} // namespace Sprelio

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace Sprelio {
+
+/// The borderless window that greets at start-up and later serves as the information window.
+class TSplash final : public QDialog
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TSplash)
+
+public:
+    /// How long the window shows at start-up, in milliseconds.
+    static constexpr int StartupDuration = 2500;
+    static constexpr int DesignWidth = 314;
+    static constexpr int StartupHeight = 238;
+    /// The height with the OK button: its bottom edge, the top band and a margin.
+    static constexpr int InformationHeight = 281;
+
+    explicit TSplash(QWidget *parent = nullptr);
+    ~TSplash() override = default;
+
+    /// The maker's web site, shown on the window and opened by its link.
+    static QString homepage();
+
+    /// Shows the window centred on the screen without waiting; when its time is up it hides and
+    /// shows mainWindow.
+    void showAtStart(QWidget *mainWindow);
+    /// Shows the window with its OK button, centred on owner, and returns when OK closes it.
+    void showInformation(QWidget *owner);
+    /// Whether the start-up showing has not ended yet.
+    bool StartupPhase() const { return m_startupPhase; }
+
+    /// Opens the maker's web site in the browser; a failure is not reported.
+    void lbLinkClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void createBand();
+    void createTexts();
+    void Timer1Timer();
+
+    QTimer *m_timer1 = nullptr;
+    QWidget *m_panel4 = nullptr;
+    QLabel *m_wieLabel = nullptr;
+    QLabel *m_erklLabel = nullptr;
+    QLabel *m_verLabel = nullptr;
+    QLabel *m_lbLink = nullptr;
+    QFrame *m_bevel1 = nullptr;
+    QPushButton *m_okBtn = nullptr;
+    QPointer<QWidget> m_mainWindow;
+    bool m_startupPhase = true;
+};
+
+} // namespace Sprelio
