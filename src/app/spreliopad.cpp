@@ -67,6 +67,7 @@ TSprelioPad::TSprelioPad(const QString &iniPath, QWidget *parent)
     createSysPanel();
     createCharGrid();
     ButtonsCreate();
+    connectAssignmentCommands();
     connectSendCommands();
     connectWindowCommands();
     qApp->installEventFilter(this);
@@ -295,9 +296,7 @@ void TSprelioPad::createSysPanel()
 
 void TSprelioPad::createCharGrid()
 {
-    m_charGrid = new QWidget(m_client);
-    m_charGrid->setObjectName(QStringLiteral("CharGrid"));
-    m_charGrid->setVisible(false);
+    m_charGrid = createCharGridView();
 
     m_closeBtn = new SpeedButton(m_client);
     m_closeBtn->setObjectName(QStringLiteral("CloseBtn"));
@@ -482,6 +481,7 @@ void TSprelioPad::FormResize()
     }
 
     m_charGrid->setGeometry(l.charGrid);
+    layoutCharGrid(l.charGridCellSize, l.paletteFontSize);
     m_closeBtn->setGeometry(l.closeButton);
     QFont closeFont = m_closeBtn->font();
     closeFont.setPointSize(std::max(1, l.closeFontSize));

@@ -19,6 +19,8 @@ class QWidget;
 namespace Sprelio {
 
 class AutomationTargets;
+class CharGridView;
+class GlyphDropFilter;
 class GlyphEdit;
 class SpeedButton;
 class TKWSpeedButton;
@@ -79,6 +81,20 @@ public:
     QString ButtonSettingPath() const { return m_buttonSettingPath; }
     /// Whether the assignment was edited since it was last loaded or saved.
     bool AssignmentChanged() const { return m_assignmentChanged; }
+    // Assignment editing
+    /// Enters the editing mode: the chart shows and the window grows by its height.
+    void Bearbeiten1Click();
+    /// Leaves the editing mode: the chart hides and the window shrinks again.
+    void CloseBtnClick();
+    /// Switches the window's controls into (true) or out of (false) the editing mode.
+    void EnableButtonEdit(bool value);
+    /// Clears the character button on which the popup menu was opened.
+    void miDeleteClick();
+    /// Whether target takes glyphs dragged from the chart now; append: Ctrl was held when the drag began.
+    bool CharGridDragOver(QWidget *target, const QByteArray &glyphs, bool append) const;
+    /// Glyphs from the chart dropped on target: a character button takes them, the composition field
+    /// their first byte.
+    void CharGridDragDrop(QWidget *target, const QByteArray &glyphs, bool append);
 
     // Sending.
     /// Checks the given target menu item.
@@ -207,6 +223,17 @@ private:
     QString m_iniPath;
     ProfileDocument m_iniDocument;
     TSplash *m_splash = nullptr;
+
+    // Assignment editing
+    QWidget *createCharGridView();
+    void connectAssignmentCommands();
+    void layoutCharGrid(int cellSize, int buttonFontSize);
+    bool assignmentEditing() const;
+    QWidget *assignmentMessageOwner();
+    CharGridView *m_charGridView = nullptr;
+    QMenu *m_mnuPopup = nullptr;
+    TKWSpeedButton *m_popupButton = nullptr;
+    GlyphDropFilter *m_glyphDrop = nullptr;
 
     Composer m_composer;
     QString m_currentFontName;
