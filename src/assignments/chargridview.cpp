@@ -17,6 +17,40 @@ namespace {
 // Rows 8 to 12 hold marks, tones and spacing signs, which are small in the font and get its full size.
 constexpr int LastLetterRow = 7;
 
+// The shift that moves span [low, high] into [first, last], or centres it there when it is longer.
+int shiftInto(int low, int high, int first, int last)
+{
+    if (high - low > last - first) {
+        return (first + last) / 2 - (low + high) / 2;
+    }
+    return low < first ? first - low : (high > last ? last - high : 0);
+}
+
+// Where a glyph's origin goes so that it shows inside rect: a spacing glyph centred across by its advance
+// and at the top of rect (or in the middle), a mark centred by its ink. A mark has no advance and is drawn
+// well away from its origin, to the left and above or below, where it sits on a base glyph; placed like
+// a letter it would land on the grid lines or in the next cell. A tall glyph that would reach past rect
+// is moved back inside.
+QPoint glyphOrigin(const QFontMetrics &metrics, const QString &text, const QRect &rect, bool atTop)
+{
+    // The string measures of a lone mark come out empty; the character's own box is its ink.
+    const QRect ink = text.size() == 1 ? metrics.boundingRect(text.front()) : metrics.tightBoundingRect(text);
+    const int advance = metrics.horizontalAdvance(text);
+    QPoint origin(rect.left() + (rect.width() - advance) / 2,
+                  (atTop ? rect.top() : rect.top() + (rect.height() - metrics.height()) / 2) +
+                      metrics.ascent());
+    if (ink.isEmpty()) {
+        return origin;
+    }
+    if (advance <= 0) {
+        origin = {rect.left() + (rect.width() - ink.width()) / 2 - ink.left(),
+                  rect.top() + (rect.height() - ink.height()) / 2 - ink.top()};
+    }
+    const QRect drawn = ink.translated(origin);
+    return origin + QPoint(shiftInto(drawn.left(), drawn.right(), rect.left(), rect.right()),
+                           shiftInto(drawn.top(), drawn.bottom(), rect.top(), rect.bottom()));
+}
+
 class CharGridDelegate final : public QStyledItemDelegate
 {
 public:
@@ -110,11 +144,9 @@ void CharGridView::CharGridDrawCell(QPainter *painter, const QRect &cell, const 
         return;
     }
     const QFont glyphFont = cellFont(index.row());
-    const QFontMetrics metrics(glyphFont);
     const QString text = glyphsToDisplay(glyph);
-    const int left = cell.left() + (cell.width() - metrics.horizontalAdvance(text)) / 2;
     painter->setFont(glyphFont);
-    painter->drawText(QPoint(left, cell.top() + metrics.ascent()), text);
+    painter->drawText(glyphOrigin(QFontMetrics(glyphFont), text, cell, true), text);
 }
 
 QMimeData *CharGridView::dragData(const QModelIndex &index, Qt::KeyboardModifiers modifiers) const
@@ -142,9 +174,8 @@ QPixmap CharGridView::dragPixmap(const QByteArray &glyph, const QFont &font)
     QPainter painter(&pixmap);
     painter.setFont(font);
     painter.setPen(Qt::black);
-    // A zero-width mark keeps its origin in the middle and hangs to the left of it, as over a base.
-    painter.drawText(pixmap.rect(), Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip,
-                     glyphsToDisplay(glyph));
+    const QString text = glyphsToDisplay(glyph);
+    painter.drawText(glyphOrigin(QFontMetrics(font), text, pixmap.rect(), false), text);
     return pixmap;
 }
 

@@ -34,7 +34,7 @@ public:
 
     /// The font a glyph of the given row is drawn in.
     QFont cellFont(int row) const;
-    /// Draws the glyph of a cell at the top of the cell, centred across it.
+    /// Draws the glyph of a cell at the top of the cell, centred across it; a mark is centred by its ink.
     void CharGridDrawCell(QPainter *painter, const QRect &cell, const QModelIndex &index) const;
 
     /// What a drag from the cell carries: its glyph, and the append mark when Ctrl is among modifiers.

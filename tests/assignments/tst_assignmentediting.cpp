@@ -16,10 +16,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QLineEdit>
 #include <QMimeData>
+#include <QPainter>
 #include <QScrollBar>
 #include <QSet>
 #include <QTemporaryDir>
@@ -88,8 +89,8 @@ private:
             }
             button->click();
         } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
-            fileDialogs.append({dialog->acceptMode(), dialog->directory().absolutePath(), dialog->nameFilters(),
-                                dialog->defaultSuffix(),
+            fileDialogs.append({dialog->acceptMode(), dialog->directory().absolutePath(),
+                                dialog->nameFilters(), dialog->defaultSuffix(),
                                 !dialog->testOption(QFileDialog::DontConfirmOverwrite)});
             const QString file = files.isEmpty() ? QString() : files.takeFirst();
             if (file.isEmpty()) {
@@ -160,6 +161,7 @@ private slots:
     void failedSave_data();
     void failedSave();
     void gridCells();
+    void everyGlyphInkedInsideItsCell();
     void gridHintFollowsCell_data();
     void gridHintFollowsCell();
     void dragCarriesGlyph_data();
@@ -445,7 +447,8 @@ void TestAssignmentEditing::deleteThenCloseAsksToSave()
 
     m_driver->buttons = {QMessageBox::No};
     QVERIFY(m_pad->close());
-    QCOMPARE(m_driver->messages.join(QLatin1String(" | ")), QStringList{LangStr(2)}.join(QLatin1String(" | ")));
+    QCOMPARE(m_driver->messages.join(QLatin1String(" | ")),
+             QStringList{LangStr(2)}.join(QLatin1String(" | ")));
     QVERIFY(m_driver->fileDialogs.isEmpty());
 }
 
@@ -505,7 +508,8 @@ void TestAssignmentEditing::loadAsksToSaveFirst()
     m_driver->files = {first, other};
     child<QAction>("OpenBtn")->trigger();
 
-    QCOMPARE(m_driver->messages.join(QLatin1String(" | ")), QStringList{LangStr(2)}.join(QLatin1String(" | ")));
+    QCOMPARE(m_driver->messages.join(QLatin1String(" | ")),
+             QStringList{LangStr(2)}.join(QLatin1String(" | ")));
     QCOMPARE(readAssignmentFile(first).value().at(2), QByteArray("p"));
     QCOMPARE(palette(2)->Symbol(), QByteArray("o"));
     QCOMPARE(m_pad->ButtonSettingPath(), other);
@@ -519,7 +523,8 @@ void TestAssignmentEditing::loadAsksToSaveFirst()
     m_driver->buttons = {QMessageBox::No};
     m_driver->files = {first};
     child<QAction>("Laden1")->trigger();
-    QCOMPARE(m_driver->messages.join(QLatin1String(" | ")), QStringList{LangStr(2)}.join(QLatin1String(" | ")));
+    QCOMPARE(m_driver->messages.join(QLatin1String(" | ")),
+             QStringList{LangStr(2)}.join(QLatin1String(" | ")));
     QCOMPARE(palette(2)->Symbol(), QByteArray("p"));
     QVERIFY(m_pad->AssignmentChanged());
 }
@@ -532,7 +537,8 @@ void TestAssignmentEditing::loadingMissingFile()
     m_driver->files = {missing};
     child<QAction>("OpenBtn")->trigger();
 
-    QCOMPARE(m_driver->messages.join(QLatin1String(" | ")), QStringList{missing + LangStr(9)}.join(QLatin1String(" | ")));
+    QCOMPARE(m_driver->messages.join(QLatin1String(" | ")),
+             QStringList{missing + LangStr(9)}.join(QLatin1String(" | ")));
     QCOMPARE(m_pad->ButtonSettingPath(), missing);
     QCOMPARE(palette(0)->Symbol(), before);
 }
@@ -548,7 +554,8 @@ void TestAssignmentEditing::failedReadAtStartClearsPath()
 
     LangOffset = EnglishOffset;
     m_pad->ReadButtonSettingFile(bad);
-    QCOMPARE(m_driver->messages.join(QLatin1String(" | ")), QStringList{bad + QStringLiteral(" is no button assignment file")}.join(QLatin1String(" | ")));
+    QCOMPARE(m_driver->messages.join(QLatin1String(" | ")),
+             QStringList{bad + QStringLiteral(" is no button assignment file")}.join(QLatin1String(" | ")));
     QCOMPARE(m_pad->ButtonSettingPath(), QString());
     QCOMPARE(palette(0)->Symbol(), before);
 }
@@ -587,7 +594,8 @@ void TestAssignmentEditing::failedSave()
         child<QAction>("SaveBtn")->trigger();
     }
 
-    QCOMPARE(m_driver->messages.join(QLatin1String(" | ")), QStringList{LangStr(7) + target}.join(QLatin1String(" | ")));
+    QCOMPARE(m_driver->messages.join(QLatin1String(" | ")),
+             QStringList{LangStr(7) + target}.join(QLatin1String(" | ")));
     QCOMPARE(m_pad->ButtonSettingPath(), previous);
     QVERIFY(m_pad->AssignmentChanged());
     QCOMPARE(fileContent(previous), previousContent);
@@ -623,6 +631,43 @@ void TestAssignmentEditing::gridCells()
     QCOMPARE(view->cellFont(12).pointSize(), buttonSize);
     QVERIFY(!view->cellFont(0).bold());
     QCOMPARE(view->cellFont(0).family(), m_pad->CurrentFontName());
+}
+
+void TestAssignmentEditing::everyGlyphInkedInsideItsCell()
+{
+    enterEditing();
+    CharGridView *view = grid();
+    const int side = view->cellSize();
+    const QRect cell(side, side, side, side);
+    QStringList wrong;
+    for (int row = 0; row < 13; ++row) {
+        for (int column = 0; column < 13; ++column) {
+            const QModelIndex index = view->model()->index(row, column);
+            const int code = static_cast<unsigned char>(CharGridModel::glyphAt(index).front());
+            QImage image(3 * side, 3 * side, QImage::Format_ARGB32);
+            image.fill(Qt::transparent);
+            {
+                QPainter painter(&image);
+                painter.setPen(Qt::black);
+                view->CharGridDrawCell(&painter, cell, index);
+            }
+            int inside = 0;
+            int outside = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    if (qAlpha(image.pixel(x, y)) > 0) {
+                        (cell.contains(x, y) ? inside : outside) += 1;
+                    }
+                }
+            }
+            // The two spaces are blank by nature.
+            const bool blank = code == 32 || code == 152;
+            if (outside > 0 || (inside > 0) == blank) {
+                wrong.append(QStringLiteral("%1 (%2 in, %3 out)").arg(code).arg(inside).arg(outside));
+            }
+        }
+    }
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1String(", "))));
 }
 
 void TestAssignmentEditing::gridHintFollowsCell_data()
@@ -669,7 +714,9 @@ void TestAssignmentEditing::dragCarriesGlyph_data()
 
     QTest::newRow("letter") << 2 << 2 << false << QByteArray("p");
     QTest::newRow("letter with Ctrl appends") << 2 << 2 << true << QByteArray("p");
-    QTest::newRow("mark of the last row") << 12 << 12 << true << QByteArray("'");
+    QTest::newRow("spacing mark of the last row") << 12 << 12 << true << QByteArray("'");
+    QTest::newRow("zero-width mark below") << 8 << 12 << false << QByteArray("$");
+    QTest::newRow("zero-width tone mark above") << 11 << 4 << false << QByteArray("(");
 }
 
 void TestAssignmentEditing::dragCarriesGlyph()
@@ -686,12 +733,15 @@ void TestAssignmentEditing::dragCarriesGlyph()
 
     const QImage image = CharGridView::dragPixmap(glyph, grid()->dragFont()).toImage();
     QCOMPARE(image.size(), QSize(40, 40));
-    QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
-    QCOMPARE(qAlpha(image.pixel(39, 39)), 0);
+    // Inked around the middle, where the pointer is, and nowhere near the edges.
     int inked = 0;
     for (int y = 0; y < 40; ++y) {
         for (int x = 0; x < 40; ++x) {
-            inked += qAlpha(image.pixel(x, y)) > 0 ? 1 : 0;
+            if (qAlpha(image.pixel(x, y)) > 0) {
+                ++inked;
+                QVERIFY2(x >= 4 && x < 36 && y >= 4 && y < 36,
+                         qPrintable(QStringLiteral("ink at %1,%2").arg(x).arg(y)));
+            }
         }
     }
     QVERIFY(inked > 0);
