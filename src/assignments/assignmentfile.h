@@ -25,7 +25,7 @@ inline constexpr QByteArrayView AssignmentRecordMarker = "Sprelio-2.0";
 /// Longest glyph string that appending builds on one button: an entry of the built-in assignment.
 inline constexpr qsizetype MaxButtonGlyphs = 64;
 /// Only this much of a file is looked at; an assignment is a few hundred bytes.
-inline constexpr qint64 MaxAssignmentFileSize = 1024 * 1024;
+inline constexpr qint64 MaxAssignmentFileSize = qint64(1024) * 1024;
 
 /// The assignment of a profile-form content, or nothing when its section holds no key.
 /// Missing keys give empty glyph strings.

@@ -53,7 +53,7 @@ QByteArray record(const QList<QByteArray> &entries = {}, qsizetype size = Assign
 
 QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &content)
 {
-    const QString path = dir.filePath(name);
+    QString path = dir.filePath(name);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) {
         qFatal("cannot write %s", qPrintable(path));
@@ -296,7 +296,7 @@ void TestAssignmentFile::badInput_data()
     noise[0] = 'x';
     QTest::newRow("binary") << writeFile(m_dir, QStringLiteral("binary.vkc"), noise) << false;
     QTest::newRow("10 MB without the section")
-        << writeFile(m_dir, QStringLiteral("big.vkc"), QByteArray(10 * 1024 * 1024, 'k')) << false;
+        << writeFile(m_dir, QStringLiteral("big.vkc"), QByteArray(qsizetype(10) * 1024 * 1024, 'k')) << false;
 
     const QByteArray marker = QByteArray(1, 11) + "Sprelio-2.0";
     QTest::newRow("marker and too little after it")
@@ -345,7 +345,7 @@ void TestAssignmentFile::hugeSectionIsReadQuickly()
 {
     // Keys 2 to 50 are missing and each is looked for through the whole section.
     QByteArray content = "[Sprelio-Buttons]\r\n1=p\r\n";
-    while (content.size() < 10 * 1024 * 1024) {
+    while (content.size() < qsizetype(10) * 1024 * 1024) {
         content += "no key on this line\r\n";
     }
     const QString path = writeFile(m_dir, QStringLiteral("huge.vkc"), content);
