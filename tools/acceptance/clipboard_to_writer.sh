@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Hand check of the clipboard target: types n̥t͡ʃ with the real buttons, sends it to the clipboard
+# at 14 pt bold, pastes it into LibreOffice Writer and leaves writer.pdf and writer.png to look at.
+# Needs: a built program (argument 1, default build/src/sprelio), Xvfb, xdotool, ImageMagick,
+# libreoffice-writer, python3-uno, poppler-utils. The click positions assume the default width 500.
+set -euo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+program=${1:-$repo/build/src/sprelio}
+out=${2:-/tmp/sprelio-writer-check}
+display=:${SPRELIO_CHECK_DISPLAY:-79}
+
+rm -rf "$out" && mkdir -p "$out"
+cp "$program" "$out/sprelio"
+printf '[Settings]\r\nLanguage=0\r\nLeft=0\r\nTop=0\r\nWidth=500\r\nClipboardFontSize=14\r\n[Options]\r\nTarget=5\r\nBold=1\r\n' \
+    >"$out/sprelio.ini"
+"$repo/tools/install_fonts.sh" >/dev/null
+
+Xvfb "$display" -screen 0 1280x1024x24 >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=$display
+trap 'kill $xvfb 2>/dev/null; pkill -f "$out/sprelio" 2>/dev/null; pkill -f soffice.bin 2>/dev/null || true' EXIT
+sleep 1
+"$out/sprelio" >"$out/sprelio.log" 2>&1 &
+sleep 4 # the splash shows for 2.5 s
+
+click() { xdotool mousemove "$1" "$2" click 1; sleep 0.3; }
+click 263 34   # Diacritics 1
+click 185 115  # Voiceless, pending
+click 225 264  # n
+click 264 147  # t
+click 112 112  # tie, pending
+click 343 186  # ʃ
+import -window root "$out/sprelio.png"
+click 445 302  # send
+
+soffice --writer --norestore --nologo --accept="socket,host=127.0.0.1,port=2002;urp;" >"$out/soffice.log" 2>&1 &
+timeout 180 /usr/bin/python3 "$repo/tools/acceptance/lo_paste.py" "$out/writer.pdf" | tee "$out/report.txt"
+pdftoppm -r 150 -png -f 1 -l 1 "$out/writer.pdf" "$out/writer"
+echo "look at $out/writer-1.png and $out/sprelio.png"
