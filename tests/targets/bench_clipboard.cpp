@@ -1,5 +1,7 @@
 // Measures the clipboard path of a send. Run with -platform offscreen, or on a display to include the
 // real clipboard; it asserts nothing.
+#include "app/spreliopad.h"
+#include "compose/glyphedit.h"
 #include "targets/clipboard.h"
 #include "targets/clipboardpayload.h"
 
@@ -44,6 +46,17 @@ private slots:
         QBENCHMARK
         {
             putOnClipboard(clipboardPayload(glyphs, QStringLiteral("Lautbild Serif"), true, true, 12));
+        }
+    }
+
+    // The whole clipboard target as the send button runs it, on a field of 200 glyphs.
+    void copyEditToClipboard()
+    {
+        TSprelioPad pad;
+        pad.findChild<GlyphEdit *>(QStringLiteral("EditField"))->setGlyphs(longTranscription());
+        QBENCHMARK
+        {
+            pad.CopyEditToClipboard(12);
         }
     }
 };
