@@ -126,9 +126,7 @@ void TSprelioPad::LiesIni()
     if (const std::optional<TargetCode> target = targetFromCode(stored.target)) {
         ZielClick(item(targetItemName(*target)));
     }
-    if (stored.font == FontSerif || stored.font == FontSansSerif) {
-        CheckFont(item(stored.font == FontSansSerif ? "Sans" : "Serif"));
-    }
+    CheckFont(item(stored.font == FontSansSerif ? "Sans" : "Serif"));
     item("FettBtn")->setChecked(stored.bold);
     item("KursivBtn")->setChecked(stored.italic);
     StyleClick();

@@ -57,7 +57,8 @@ StoredSettings readStoredSettings(const ProfileDocument &ini)
     s.stayOnTop = ini.readBool(Settings, "StayOnTop", defaults.stayOnTop);
     s.showHints = ini.readBool(Settings, "ShowHints", defaults.showHints);
     s.target = ini.readInteger(Options, "Target", defaults.target);
-    s.font = ini.readInteger(Options, "Font", defaults.font);
+    // Without a known face the targets would be sent an empty face name.
+    s.font = readInRange(ini, Options, "Font", defaults.font, FontSerif, FontSansSerif);
     s.bold = ini.readBool(Options, "Bold", defaults.bold);
     s.italic = ini.readBool(Options, "Italic", defaults.italic);
     return s;

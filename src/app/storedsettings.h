@@ -18,7 +18,7 @@ inline constexpr int StoredFrameWidth = 16;
 /// The target number of a window without a checked target: "Target" is then left as it was.
 inline constexpr int NoTarget = 0;
 
-/// Stored face numbers; any other number leaves the face alone.
+/// Stored face numbers; any other number reads as the serif face.
 enum StoredFont { FontSerif = 1, FontSansSerif = 2 };
 
 /// Everything that the settings file keeps, each value within its range.
@@ -33,7 +33,7 @@ struct StoredSettings
     bool stayOnTop = false;
     bool showHints = true;
     int target = 1;                    ///< a TargetCode as read, or any other number for none
-    int font = FontSerif;              ///< as read; only FontSansSerif or FontSerif are written
+    int font = FontSerif;              ///< FontSerif or FontSansSerif
     bool bold = false;
     bool italic = false;
 };

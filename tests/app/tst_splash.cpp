@@ -1,0 +1,295 @@
+#include "app/splash.h"
+#include "app/spreliopad.h"
+#include "i18n/langstr.h"
+#include "modalwatch.h"
+#include "palette/glyphtext.h"
+#include "palette/kwspeedbutton.h"
+#include "palette/phoneticfonts.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QUrl>
+#include <QWindow>
+
+using namespace Sprelio;
+using ModalWatch::whenModal;
+
+// Receives what the program hands to the desktop to open.
+class OpenedUrls final : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> urls;
+
+public slots:
+    void open(const QUrl &url) { urls.append(url); }
+};
+
+class TestSplash final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void cleanup();
+
+    void startupShowsMainWindowAfterItsTime();
+    void textsInTheCurrentLanguage_data();
+    void textsInTheCurrentLanguage();
+    void informationWindowKeepsItsHeight();
+    void topmostBracket_data();
+    void topmostBracket();
+    void stayOnTopTwiceIsNormalAgain();
+    void explanationsOff();
+    void documents_data();
+    void documents();
+    void homepage();
+    void exitCloses();
+
+private:
+    std::unique_ptr<TSprelioPad> showPad();
+    OpenedUrls m_opened;
+};
+
+void TestSplash::initTestCase()
+{
+    registerPhoneticFonts();
+    QApplication::setQuitOnLastWindowClosed(false);
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_opened, "open");
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &m_opened, "open");
+}
+
+void TestSplash::cleanupTestCase()
+{
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+}
+
+void TestSplash::cleanup()
+{
+    ModalWatch::cancelAll();
+    LangOffset = GermanOffset;
+    m_opened.urls.clear();
+}
+
+std::unique_ptr<TSprelioPad> TestSplash::showPad()
+{
+    auto pad = std::make_unique<TSprelioPad>();
+    pad->show();
+    if (!QTest::qWaitForWindowExposed(pad.get())) {
+        qWarning("main window not exposed");
+    }
+    return pad;
+}
+
+void TestSplash::startupShowsMainWindowAfterItsTime()
+{
+    QWidget mainWindow;
+    TSplash splash;
+    QVERIFY(splash.windowFlags().testFlag(Qt::FramelessWindowHint));
+    QVERIFY(splash.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+    QElapsedTimer clock;
+    clock.start();
+    splash.showAtStart(&mainWindow);
+    QVERIFY(splash.isVisible());
+    QVERIFY(!mainWindow.isVisible());
+    QCOMPARE(splash.height(), TSplash::StartupHeight);
+    QVERIFY(!splash.findChild<QPushButton *>(QStringLiteral("OkBtn"))->isVisible());
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY(qAbs(splash.frameGeometry().center().x() - screen.center().x()) <= 1);
+
+    QTRY_VERIFY_WITH_TIMEOUT(mainWindow.isVisible(), 5000);
+    QVERIFY(clock.elapsed() >= TSplash::StartupDuration - 50);
+    QVERIFY(!splash.isVisible());
+    QVERIFY(!splash.StartupPhase());
+
+    // Shown again later, the window no longer ends itself.
+    mainWindow.hide();
+    splash.show();
+    QTest::qWait(TSplash::StartupDuration + 300);
+    QVERIFY(splash.isVisible());
+    QVERIFY(!mainWindow.isVisible());
+}
+
+void TestSplash::textsInTheCurrentLanguage_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("description");
+    QTest::newRow("German") << GermanOffset << QStringLiteral("Eingabehilfe für phonetische Schriftzeichen");
+    QTest::newRow("English") << EnglishOffset << QStringLiteral("Typing Tool for Phonetic Transcription");
+}
+
+void TestSplash::textsInTheCurrentLanguage()
+{
+    QFETCH(int, language);
+    QFETCH(QString, description);
+    TSplash splash;
+    // The language may change between showings; every showing takes the current one.
+    LangOffset = language;
+    splash.show();
+    const auto *title = splash.findChild<QLabel *>(QStringLiteral("WieLabel"));
+    QCOMPARE(title->text(), glyphsToDisplay(LangStr(15).toLatin1()));
+    QCOMPARE(title->font().family(), phoneticFamily(false));
+    QVERIFY(title->text().size() > 3);
+    QCOMPARE(splash.findChild<QLabel *>(QStringLiteral("ErklLabel"))->text(), description);
+    QCOMPARE(splash.findChild<QLabel *>(QStringLiteral("VerLabel"))->text(), QStringLiteral("Version 1.0.0"));
+    QVERIFY(splash.findChild<QLabel *>(QStringLiteral("lbLink"))->text().contains(TSplash::homepage()));
+}
+
+void TestSplash::informationWindowKeepsItsHeight()
+{
+    const auto pad = showPad();
+    QList<int> heights;
+    QList<bool> okShown;
+    for (int i = 0; i < 2; ++i) {
+        whenModal<TSplash>([&](TSplash *info) {
+            heights << info->height();
+            auto *ok = info->findChild<QPushButton *>(QStringLiteral("OkBtn"));
+            okShown << (ok->isVisible() && info->rect().contains(ok->mapTo(info, ok->rect().bottomRight())));
+            ok->click();
+        });
+        pad->findChild<QAction *>(QStringLiteral("Info1"))->trigger();
+    }
+    QCOMPARE(heights, (QList<int>{TSplash::InformationHeight, TSplash::InformationHeight}));
+    QCOMPARE(okShown, (QList<bool>{true, true}));
+    QVERIFY(!pad->Splash()->isVisible());
+}
+
+void TestSplash::topmostBracket_data()
+{
+    QTest::addColumn<bool>("stayOnTop");
+    QTest::newRow("stay on top") << true;
+    QTest::newRow("normal window") << false;
+}
+
+void TestSplash::topmostBracket()
+{
+    QFETCH(bool, stayOnTop);
+    const auto pad = showPad();
+    if (stayOnTop) {
+        pad->findChild<QAction *>(QStringLiteral("Vorne"))->trigger();
+    }
+    const auto onTop = [&pad] { return pad->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint); };
+    QCOMPARE(onTop(), stayOnTop);
+    const WId native = pad->winId();
+
+    bool onTopDuringInfo = true;
+    whenModal<TSplash>([&](TSplash *info) {
+        onTopDuringInfo = onTop();
+        info->findChild<QPushButton *>(QStringLiteral("OkBtn"))->click();
+    });
+    pad->Info1Click();
+    QVERIFY(!onTopDuringInfo);
+    QCOMPARE(onTop(), stayOnTop);
+
+    // The same holds for the assignment dialogs, which use the same bracket.
+    {
+        const TSprelioPad::TopmostBracket bracket(pad.get());
+        QVERIFY(!onTop());
+    }
+    QCOMPARE(onTop(), stayOnTop);
+    QCOMPARE(pad->winId(), native);
+    QVERIFY(pad->isVisible());
+}
+
+void TestSplash::stayOnTopTwiceIsNormalAgain()
+{
+    const auto pad = showPad();
+    const QPoint place = pad->pos();
+    const WId native = pad->winId();
+    QAction *vorne = pad->findChild<QAction *>(QStringLiteral("Vorne"));
+    vorne->trigger();
+    QVERIFY(vorne->isChecked());
+    QVERIFY(pad->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    vorne->trigger();
+    QVERIFY(!vorne->isChecked());
+    QVERIFY(!pad->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    // Neither moved nor recreated, and never hidden on the way.
+    QCOMPARE(pad->pos(), place);
+    QCOMPARE(pad->winId(), native);
+    QVERIFY(pad->isVisible());
+}
+
+void TestSplash::explanationsOff()
+{
+    const auto pad = showPad();
+    QList<SpeedButton *> others;
+    for (const char *name : {"EnterBtn", "BackBtn", "KlBtn", "CloseBtn"}) {
+        others << pad->findChild<SpeedButton *>(QLatin1String(name));
+    }
+    QList<bool> othersBefore;
+    for (const SpeedButton *button : others) {
+        othersBefore << button->showHint();
+    }
+
+    pad->findChild<QAction *>(QStringLiteral("ShowH"))->trigger();
+    for (const auto &buttons : {pad->PaletteButtons(), pad->ToolButtons(), pad->SpecialButtons()}) {
+        for (const TKWSpeedButton *button : buttons) {
+            QVERIFY2(!button->showHint(), qPrintable(button->objectName()));
+            QVERIFY(button->toolTip().isEmpty());
+        }
+    }
+    for (int i = 0; i < others.size(); ++i) {
+        QCOMPARE(others.at(i)->showHint(), othersBefore.at(i));
+    }
+
+    pad->findChild<QAction *>(QStringLiteral("ShowH"))->trigger();
+    QVERIFY(pad->PaletteButtons().constFirst()->showHint());
+    QVERIFY(!pad->PaletteButtons().constFirst()->toolTip().isEmpty());
+}
+
+void TestSplash::documents_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("document");
+    QTest::newRow("German documentation") << GermanOffset << QStringLiteral("Hilfe") << QStringLiteral("sprelio_g.pdf");
+    QTest::newRow("English documentation") << EnglishOffset << QStringLiteral("Hilfe") << QStringLiteral("sprelio_e.pdf");
+    QTest::newRow("German keyboard layout") << GermanOffset << QStringLiteral("Tastaturbelegung1")
+                                            << QStringLiteral("spreliokeys_g.pdf");
+    QTest::newRow("English keyboard layout") << EnglishOffset << QStringLiteral("Tastaturbelegung1")
+                                             << QStringLiteral("spreliokeys_e.pdf");
+}
+
+void TestSplash::documents()
+{
+    QFETCH(int, language);
+    QFETCH(QString, command);
+    QFETCH(QString, document);
+    const auto pad = showPad();
+    pad->findChild<QAction *>(language == EnglishOffset ? QStringLiteral("Englisch1") : QStringLiteral("Deutsch1"))->trigger();
+    QVERIFY(!pad->findChild<QAction *>(QStringLiteral("Tastaturbelegung1"))->isVisible());
+
+    // From the program's folder, whatever the current folder is.
+    const QString current = QDir::currentPath();
+    QDir::setCurrent(QDir::tempPath());
+    pad->findChild<QAction *>(command)->trigger();
+    QDir::setCurrent(current);
+    QCOMPARE(m_opened.urls,
+             QList<QUrl>{QUrl::fromLocalFile(QDir(QCoreApplication::applicationDirPath()).filePath(document))});
+}
+
+void TestSplash::homepage()
+{
+    const auto pad = showPad();
+    pad->findChild<QAction *>(QStringLiteral("KestrelWareHomepage1"))->trigger();
+    QCOMPARE(m_opened.urls, QList<QUrl>{QUrl(TSplash::homepage())});
+}
+
+void TestSplash::exitCloses()
+{
+    const auto pad = showPad();
+    pad->findChild<QAction *>(QStringLiteral("Beenden1"))->trigger();
+    QVERIFY(!pad->isVisible());
+}
+
+QTEST_MAIN(TestSplash)
+#include "tst_splash.moc"
