@@ -311,7 +311,9 @@ bool ProfileFile::save(const ProfileDocument &document) const
     if (!file.open(QIODevice::WriteOnly)) {
         return false;
     }
-    if (file.write(document.content()) != document.content().size()) {
+    // A write cut short by a full disk shows only in flush(): commit() would put the cut file in place
+    // of the old one and report success.
+    if (file.write(document.content()) != document.content().size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }

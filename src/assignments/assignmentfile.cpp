@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace Sprelio {
 
@@ -130,20 +129,7 @@ std::optional<QByteArray> assignmentProfileContent(const Assignment &assignment)
 bool writeAssignmentFile(const QString &path, const Assignment &assignment)
 {
     const std::optional<QByteArray> content = assignmentProfileContent(assignment);
-    if (!content) {
-        return false;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    // A write cut short by a full disk shows only in flush(): commit() would put the cut file in place
-    // of the old one and report success.
-    if (file.write(*content) != content->size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return content && ProfileFile(path).save(ProfileDocument(*content));
 }
 
 std::optional<QByteArray> appendedGlyphs(const QByteArray &current, const QByteArray &glyphs)
