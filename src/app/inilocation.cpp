@@ -27,7 +27,7 @@ bool isFolderWritable(const QString &folder)
 QString settingsFilePath(const QString &programFolder, const QString &userFolder,
                          const std::function<bool(const QString &)> &folderWritable)
 {
-    const QString besideProgram = QDir(programFolder).filePath(QLatin1String(SettingsFileName));
+    QString besideProgram = QDir(programFolder).filePath(QLatin1String(SettingsFileName));
     if (!programFolder.isEmpty() && (QFileInfo::exists(besideProgram) || folderWritable(programFolder))) {
         return besideProgram;
     }
@@ -36,7 +36,8 @@ QString settingsFilePath(const QString &programFolder, const QString &userFolder
 
 QString settingsFilePath()
 {
-    return settingsFilePath(programFolder(), QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
+    return settingsFilePath(programFolder(),
+                            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
                             isFolderWritable);
 }
 

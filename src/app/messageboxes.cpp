@@ -96,7 +96,8 @@ int MessageQuestion(QWidget *owner, const QString &caption, const QString &text,
     QString title = caption;
     if (title.isEmpty()) {
         title = applicationTitle();
-        const qsizetype separator = std::max(title.lastIndexOf(QLatin1Char('\\')), title.lastIndexOf(QLatin1Char(':')));
+        const qsizetype separator =
+            std::max(title.lastIndexOf(QLatin1Char('\\')), title.lastIndexOf(QLatin1Char(':')));
         title = title.mid(separator + 1);
     }
     return showBox(owner != nullptr ? owner : programMainWindow(), title, text,

@@ -56,7 +56,8 @@ const char *clipboardSizeItemName(int size)
 
 QString defaultAssignmentFile()
 {
-    return programFilePath(LangOffset == EnglishOffset ? QStringLiteral("english.vkc") : QStringLiteral("deutsch.vkc"));
+    return programFilePath(LangOffset == EnglishOffset ? QStringLiteral("english.vkc")
+                                                       : QStringLiteral("deutsch.vkc"));
 }
 
 QList<QRect> availableScreenAreas()
@@ -146,7 +147,9 @@ void TSprelioPad::SchreibIni()
     if (m_iniPath.isEmpty()) {
         return;
     }
-    const auto checked = [this](const char *name) { return findChild<QAction *>(QLatin1String(name))->isChecked(); };
+    const auto checked = [this](const char *name) {
+        return findChild<QAction *>(QLatin1String(name))->isChecked();
+    };
     StoredSettings settings;
     settings.language = LangOffset;
     settings.left = x();
@@ -154,8 +157,8 @@ void TSprelioPad::SchreibIni()
     settings.width = width() + StoredFrameWidth;
     settings.buttonSetting = QFile::encodeName(m_buttonSettingPath);
     settings.clipboardFontSize = m_clipboardFontSize;
-    const std::optional<TargetCode> target
-        = firstCheckedTarget([&checked](TargetCode code) { return checked(targetItemName(code)); });
+    const std::optional<TargetCode> target =
+        firstCheckedTarget([&checked](TargetCode code) { return checked(targetItemName(code)); });
     settings.target = target.has_value() ? int(*target) : NoTarget;
     settings.font = checked("Sans") ? FontSansSerif : FontSerif;
     settings.stayOnTop = checked("Vorne");
@@ -181,8 +184,8 @@ void TSprelioPad::SchreibIni()
 
 void TSprelioPad::closeEvent(QCloseEvent *event)
 {
-    if (m_assignmentChanged
-        && MessageQuestion(this, QString(), LangStr(2), StyleYesNo | StyleQuestion) == MessageYes) {
+    if (m_assignmentChanged &&
+        MessageQuestion(this, QString(), LangStr(2), StyleYesNo | StyleQuestion) == MessageYes) {
         Speichern1Click();
     }
     SchreibIni();

@@ -66,6 +66,8 @@ TSplash::TSplash(QWidget *parent)
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setSingleShot(true);
+    // A coarse timer may end the splash up to 5% early.
+    m_timer1->setTimerType(Qt::PreciseTimer);
     m_timer1->setInterval(StartupDuration);
     connect(m_timer1, &QTimer::timeout, this, &TSplash::Timer1Timer);
 
@@ -97,6 +99,10 @@ void TSplash::createBand()
         paint(label, QPalette::WindowText, PaleBlue);
         label->adjustSize();
     }
+    // Where Tahoma is missing a wider face stands in, which must not run into the second label.
+    if (label4->x() < label2->geometry().right() + 4) {
+        label4->move(label2->geometry().right() + 4, label4->y());
+    }
     layout()->addWidget(panel3);
 }
 
@@ -124,7 +130,8 @@ void TSplash::createTexts()
 
     m_lbLink = addLine(m_panel4, lines, "lbLink", tahoma(11, false), 0);
     m_lbLink->setTextFormat(Qt::RichText);
-    m_lbLink->setText(QStringLiteral("<a href=\"%1\" style=\"color:#0000ff\">%1</a>").arg(homepage().toHtmlEscaped()));
+    m_lbLink->setText(
+        QStringLiteral("<a href=\"%1\" style=\"color:#0000ff\">%1</a>").arg(homepage().toHtmlEscaped()));
     m_lbLink->setCursor(Qt::PointingHandCursor);
     connect(m_lbLink, &QLabel::linkActivated, this, &TSplash::lbLinkClick);
     lines->addSpacing(6);

@@ -32,8 +32,8 @@ struct StoredSettings
     QByteArray buttonSetting;          ///< the assignment file's path in local 8-bit form; empty: the default
     bool stayOnTop = false;
     bool showHints = true;
-    int target = 1;                    ///< a TargetCode as read, or any other number for none
-    int font = FontSerif;              ///< FontSerif or FontSansSerif
+    int target = 1;       ///< a TargetCode as read, or any other number for none
+    int font = FontSerif; ///< FontSerif or FontSansSerif
     bool bold = false;
     bool italic = false;
 };

@@ -14,7 +14,7 @@ namespace ModalWatch {
 
 /// Runs act on the next active modal window of type T. After timeoutMs without one, any modal
 /// window is closed instead, so that a test fails instead of hanging; timedOut is then set.
-template<typename T>
+template <typename T>
 void whenModal(std::function<void(T *)> act, bool *timedOut = nullptr, int timeoutMs = 5000)
 {
     auto *poll = new QTimer(qApp);
@@ -43,7 +43,8 @@ void whenModal(std::function<void(T *)> act, bool *timedOut = nullptr, int timeo
 /// Ends every watch that is still waiting, so that none outlives the test that set it.
 inline void cancelAll()
 {
-    const QList<QTimer *> polls = qApp->findChildren<QTimer *>(QStringLiteral("ModalWatch"), Qt::FindDirectChildrenOnly);
+    const QList<QTimer *> polls =
+        qApp->findChildren<QTimer *>(QStringLiteral("ModalWatch"), Qt::FindDirectChildrenOnly);
     qDeleteAll(polls);
 }
 

@@ -81,7 +81,8 @@ void TestMessageBoxes::cleanup()
 void TestMessageBoxes::infoBox()
 {
     // Longer than the 255 characters that a fixed buffer would keep.
-    const QString text = QStringLiteral("<b>C:\\Belegung.vkc</b>") + QString(300, QLatin1Char('x')) + QStringLiteral("end");
+    const QString text =
+        QStringLiteral("<b>C:\\Belegung.vkc</b>") + QString(300, QLatin1Char('x')) + QStringLiteral("end");
     Shown shown;
     answerNextBox(&shown, QMessageBox::Ok);
     QCOMPARE(MessageInfo(nullptr, text), int(MessageOk));
@@ -120,11 +121,14 @@ void TestMessageBoxes::questionTitle_data()
     QTest::addColumn<QString>("applicationTitle");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("title");
-    QTest::newRow("empty caption") << QStringLiteral("Sprelio ...") << QString() << QStringLiteral("Sprelio ...");
-    QTest::newRow("title with a folder") << QStringLiteral("C:\\Programme\\Sprelio") << QString()
-                                         << QStringLiteral("Sprelio");
-    QTest::newRow("title with a drive only") << QStringLiteral("D:Sprelio") << QString() << QStringLiteral("Sprelio");
-    QTest::newRow("own caption") << QStringLiteral("Sprelio") << QStringLiteral("A:\\b") << QStringLiteral("A:\\b");
+    QTest::newRow("empty caption") << QStringLiteral("Sprelio ...") << QString()
+                                   << QStringLiteral("Sprelio ...");
+    QTest::newRow("title with a folder")
+        << QStringLiteral("C:\\Programme\\Sprelio") << QString() << QStringLiteral("Sprelio");
+    QTest::newRow("title with a drive only")
+        << QStringLiteral("D:Sprelio") << QString() << QStringLiteral("Sprelio");
+    QTest::newRow("own caption") << QStringLiteral("Sprelio") << QStringLiteral("A:\\b")
+                                 << QStringLiteral("A:\\b");
 }
 
 void TestMessageBoxes::questionTitle()
@@ -152,9 +156,11 @@ void TestMessageBoxes::errorDisplay_data()
 {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("shownText");
-    QTest::newRow("letter at the end") << QStringLiteral("Error starting Word") << QStringLiteral("Error starting Word.");
+    QTest::newRow("letter at the end")
+        << QStringLiteral("Error starting Word") << QStringLiteral("Error starting Word.");
     QTest::newRow("full stop at the end") << QStringLiteral("Done.") << QStringLiteral("Done.");
-    QTest::newRow("question mark sorts after the full stop") << QStringLiteral("Why?") << QStringLiteral("Why?.");
+    QTest::newRow("question mark sorts after the full stop")
+        << QStringLiteral("Why?") << QStringLiteral("Why?.");
     QTest::newRow("exclamation mark sorts before it") << QStringLiteral("Stop!") << QStringLiteral("Stop!");
     QTest::newRow("communication error text") << QStringLiteral("Error in communication with Word: Timeout")
                                               << QStringLiteral("Error in communication with Word: Timeout.");
@@ -278,10 +284,12 @@ void TestMessageBoxes::cancelCaptionFollowsLanguage()
 {
     LangOffset = EnglishOffset;
     TformInput english;
-    QCOMPARE(english.findChild<QPushButton *>(QStringLiteral("btnCancel"))->text(), QStringLiteral("&Cancel"));
+    QCOMPARE(english.findChild<QPushButton *>(QStringLiteral("btnCancel"))->text(),
+             QStringLiteral("&Cancel"));
     LangOffset = GermanOffset;
     TformInput german;
-    QCOMPARE(german.findChild<QPushButton *>(QStringLiteral("btnCancel"))->text(), QStringLiteral("&Abbrechen"));
+    QCOMPARE(german.findChild<QPushButton *>(QStringLiteral("btnCancel"))->text(),
+             QStringLiteral("&Abbrechen"));
 }
 
 QTEST_MAIN(TestMessageBoxes)

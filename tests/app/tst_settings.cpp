@@ -1,7 +1,7 @@
+#include "app/forminput.h"
 #include "app/inilocation.h"
 #include "app/profilefile.h"
 #include "app/spreliopad.h"
-#include "app/forminput.h"
 #include "i18n/langseldialog.h"
 #include "i18n/langstr.h"
 #include "modalwatch.h"
@@ -158,7 +158,8 @@ void TestSettings::firstStartWithoutFile()
     QCOMPARE(stored("Settings", "Width"), QByteArray::number(shownWidth + 16));
     QCOMPARE(stored("Options", "Target"), QByteArray("1"));
     QCOMPARE(stored("Settings", "ShowHints"), QByteArray("1"));
-    QCOMPARE(stored("Settings", "ButtonSetting"), QFile::encodeName(programFilePath(QStringLiteral("deutsch.vkc"))));
+    QCOMPARE(stored("Settings", "ButtonSetting"),
+             QFile::encodeName(programFilePath(QStringLiteral("deutsch.vkc"))));
 }
 
 void TestSettings::firstStartChoice_data()
@@ -170,10 +171,11 @@ void TestSettings::firstStartChoice_data()
     QTest::newRow("English") << oldAssignment << QStringLiteral("rbEng") << EnglishOffset;
     QTest::newRow("German") << oldAssignment << QStringLiteral("rbGer") << GermanOffset;
     QTest::newRow("closed without a choice") << oldAssignment << QString() << GermanOffset;
-    QTest::newRow("stored -1") << oldAssignment + "Language=-1\r\n" << QStringLiteral("rbEng") << EnglishOffset;
+    QTest::newRow("stored -1") << oldAssignment + "Language=-1\r\n"
+                               << QStringLiteral("rbEng") << EnglishOffset;
     // An offset other than the two would shift every text to "Internal Error!".
-    QTest::newRow("unknown stored value") << oldAssignment + "Language=5\r\n" << QStringLiteral("rbEng")
-                                          << EnglishOffset;
+    QTest::newRow("unknown stored value") << oldAssignment + "Language=5\r\n"
+                                          << QStringLiteral("rbEng") << EnglishOffset;
 }
 
 void TestSettings::firstStartChoice()
@@ -195,10 +197,12 @@ void TestSettings::firstStartChoice()
     QVERIFY(asked);
     QCOMPARE(LangOffset, language);
     QVERIFY(item(language == EnglishOffset ? "Englisch1" : "Deutsch1")->isChecked());
-    QCOMPARE(m_pad->windowTitle(), language == EnglishOffset ? QStringLiteral("Sprelio ...") : QStringLiteral("Sprelio"));
+    QCOMPARE(m_pad->windowTitle(),
+             language == EnglishOffset ? QStringLiteral("Sprelio ...") : QStringLiteral("Sprelio"));
     // The remembered assignment gives way to the chosen language's own.
     QCOMPARE(m_pad->ButtonSettingPath(),
-             programFilePath(language == EnglishOffset ? QStringLiteral("english.vkc") : QStringLiteral("deutsch.vkc")));
+             programFilePath(language == EnglishOffset ? QStringLiteral("english.vkc")
+                                                       : QStringLiteral("deutsch.vkc")));
     closeWindow();
     QCOMPARE(stored("Settings", "Language"), QByteArray::number(language));
 }
@@ -341,14 +345,15 @@ void TestSettings::unusableFiles_data()
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<bool>("folder");
     QRandomGenerator generator(4711);
-    QByteArray binary(10 * 1024 * 1024, Qt::Uninitialized);
+    QByteArray binary(qsizetype{10} * 1024 * 1024, Qt::Uninitialized);
     for (char &byte : binary) {
         byte = static_cast<char>(generator.bounded(256));
     }
     QTest::newRow("10 MB of random bytes") << binary << false;
-    QTest::newRow("garbage values") << QByteArray("[Settings]\nLanguage=0\nLeft=x\nTop=\nWidth=-1\n"
-                                                  "ClipboardFontSize=-3\nButtonSetting=\x01\x02\xFF\n"
-                                                  "StayOnTop=\n[Options]\nTarget=2147483648\nFont=-1\nBold=\n")
+    QTest::newRow("garbage values") << QByteArray(
+                                           "[Settings]\nLanguage=0\nLeft=x\nTop=\nWidth=-1\n"
+                                           "ClipboardFontSize=-3\nButtonSetting=\x01\x02\xFF\n"
+                                           "StayOnTop=\n[Options]\nTarget=2147483648\nFont=-1\nBold=\n")
                                     << false;
     QTest::newRow("a folder where the file should be") << QByteArray() << true;
 }
@@ -389,10 +394,12 @@ void TestSettings::writeFailureIsSilent()
     writeIni("not a folder");
     const QString blocked = QDir(iniPath()).filePath(QStringLiteral("sprelio.ini"));
     bool boxShown = false;
-    whenModal<QMessageBox>([&](QMessageBox *box) {
-        boxShown = true;
-        box->close();
-    }, nullptr, 500);
+    whenModal<QMessageBox>(
+        [&](QMessageBox *box) {
+            boxShown = true;
+            box->close();
+        },
+        nullptr, 500);
     whenModal<TformLangSel>([](TformLangSel *dialog) { dialog->close(); });
     m_pad = std::make_unique<TSprelioPad>(blocked);
     m_pad->show();
@@ -483,7 +490,8 @@ void TestSettings::saveQuestionAtClose()
     QCOMPARE(QFileInfo::exists(savedAs), save);
     // The settings are written either way, with the assignment that is current after the answer.
     QCOMPARE(stored("Settings", "Language"), QByteArray("0"));
-    QCOMPARE(stored("Settings", "ButtonSetting"), save ? QFile::encodeName(savedAs) : QByteArray("/nowhere/mine.vkc"));
+    QCOMPARE(stored("Settings", "ButtonSetting"),
+             save ? QFile::encodeName(savedAs) : QByteArray("/nowhere/mine.vkc"));
 }
 
 QTEST_MAIN(TestSettings)

@@ -21,10 +21,10 @@ ProfileDocument settingsWith(const QByteArray &lines)
 
 bool sameSettings(const StoredSettings &a, const StoredSettings &b)
 {
-    return a.language == b.language && a.left == b.left && a.top == b.top && a.width == b.width
-           && a.clipboardFontSize == b.clipboardFontSize && a.buttonSetting == b.buttonSetting
-           && a.stayOnTop == b.stayOnTop && a.showHints == b.showHints && a.target == b.target
-           && a.font == b.font && a.bold == b.bold && a.italic == b.italic;
+    return a.language == b.language && a.left == b.left && a.top == b.top && a.width == b.width &&
+           a.clipboardFontSize == b.clipboardFontSize && a.buttonSetting == b.buttonSetting &&
+           a.stayOnTop == b.stayOnTop && a.showHints == b.showHints && a.target == b.target &&
+           a.font == b.font && a.bold == b.bold && a.italic == b.italic;
 }
 
 } // namespace
@@ -58,16 +58,18 @@ void TestStoredSettings::unusableFilesGiveDefaults_data()
 {
     QTest::addColumn<QByteArray>("content");
     QRandomGenerator generator(20261207);
-    QByteArray binary(10 * 1024 * 1024, Qt::Uninitialized);
+    QByteArray binary(qsizetype{10} * 1024 * 1024, Qt::Uninitialized);
     for (char &byte : binary) {
         byte = static_cast<char>(generator.bounded(256));
     }
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("10 MB of random bytes") << binary;
-    QTest::newRow("garbage values") << QByteArray("[Settings]\nLanguage=de\nLeft=x\nTop=1e3\nWidth=500px\n"
-                                                  "ClipboardFontSize=\nStayOnTop=yes\nShowHints=off\n"
-                                                  "[Options]\nTarget=Word\nFont=serif\nBold=true\nItalic=0x1\n");
-    QTest::newRow("keys in the wrong section") << QByteArray("[Options]\nLanguage=0\nWidth=700\n[Settings]\nFont=2\n");
+    QTest::newRow("garbage values") << QByteArray(
+        "[Settings]\nLanguage=de\nLeft=x\nTop=1e3\nWidth=500px\n"
+        "ClipboardFontSize=\nStayOnTop=yes\nShowHints=off\n"
+        "[Options]\nTarget=Word\nFont=serif\nBold=true\nItalic=0x1\n");
+    QTest::newRow("keys in the wrong section")
+        << QByteArray("[Options]\nLanguage=0\nWidth=700\n[Settings]\nFont=2\n");
 }
 
 void TestStoredSettings::unusableFilesGiveDefaults()
@@ -195,10 +197,12 @@ void TestStoredSettings::placement_data()
     QTest::newRow("partly off the left edge") << QRect(QPoint(-450, 10), size) << QPoint(-450, 10);
     QTest::newRow("right of every screen") << QRect(QPoint(5000, 100), size) << QPoint(1580, 100);
     QTest::newRow("above every screen") << QRect(QPoint(100, -2000), size) << QPoint(100, 0);
-    QTest::newRow("in the corner below the smaller screen") << QRect(QPoint(1400, 900), size) << QPoint(780, 624);
+    QTest::newRow("in the corner below the smaller screen")
+        << QRect(QPoint(1400, 900), size) << QPoint(780, 624);
     QTest::newRow("far below the smaller screen") << QRect(QPoint(1900, 1100), size) << QPoint(1580, 200);
     QTest::newRow("far corner") << QRect(QPoint(-32767, -32767), size) << QPoint(0, 0);
-    QTest::newRow("larger than the nearest screen") << QRect(QPoint(3000, 0), QSize(900, 700)) << QPoint(1280, 0);
+    QTest::newRow("larger than the nearest screen")
+        << QRect(QPoint(3000, 0), QSize(900, 700)) << QPoint(1280, 0);
 }
 
 void TestStoredSettings::placement()
@@ -230,8 +234,8 @@ void TestStoredSettings::settingsFileLocation()
         QFile file(program.filePath(QStringLiteral("sprelio.ini")));
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
-    const QString path = settingsFilePath(program.path(), user.path(),
-                                          [&](const QString &) { return programFolderWritable; });
+    const QString path =
+        settingsFilePath(program.path(), user.path(), [&](const QString &) { return programFolderWritable; });
     QCOMPARE(path, (besideProgram ? program : user).filePath(QStringLiteral("sprelio.ini")));
 }
 
@@ -248,9 +252,12 @@ void TestStoredSettings::foldersThatCannotBeWritten()
     QVERIFY(!isFolderWritable(QString()));
 
     QTemporaryDir user;
-    QCOMPARE(settingsFilePath(blocked, user.path(), isFolderWritable), user.filePath(QStringLiteral("sprelio.ini")));
-    QCOMPARE(settingsFilePath(root.path(), user.path(), isFolderWritable), root.filePath(QStringLiteral("sprelio.ini")));
-    QVERIFY2(QDir(root.path()).entryList(QDir::Files | QDir::Hidden) == QStringList{QStringLiteral("blocker")},
+    QCOMPARE(settingsFilePath(blocked, user.path(), isFolderWritable),
+             user.filePath(QStringLiteral("sprelio.ini")));
+    QCOMPARE(settingsFilePath(root.path(), user.path(), isFolderWritable),
+             root.filePath(QStringLiteral("sprelio.ini")));
+    QVERIFY2(QDir(root.path()).entryList(QDir::Files | QDir::Hidden) ==
+                 QStringList{QStringLiteral("blocker")},
              "the write probe must not leave files behind");
 }
 
