@@ -263,6 +263,7 @@ SpeedButton *TSprelioPad::createSysButton(const char *name, const QString &capti
     auto *button = new SpeedButton(m_sysPanel);
     button->setObjectName(QLatin1String(name));
     button->setText(caption);
+    button->setShowHint(true);
     m_sysButtons.append(button);
     return button;
 }
@@ -302,6 +303,7 @@ void TSprelioPad::createCharGrid()
     m_closeBtn->setObjectName(QStringLiteral("CloseBtn"));
     m_closeBtn->setText(QStringLiteral("Schließen"));
     m_closeBtn->setFont(QApplication::font());
+    m_closeBtn->setShowHint(true);
     m_closeBtn->setVisible(false);
 }
 

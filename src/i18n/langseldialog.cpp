@@ -6,6 +6,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace Sprelio {
 
 TformLangSel::TformLangSel(QWidget *parent)
@@ -50,7 +52,14 @@ TformLangSel::TformLangSel(QWidget *parent)
     layout->addSpacing(12);
     layout->addWidget(bevel);
     layout->addLayout(choices);
-    setFixedSize(406, 169);
+    // The dialog's small design font; where it sets wider than designed, the dialog grows in height
+    // rather than clipping the text.
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(11);
+    setFont(font);
+    constexpr int DesignWidth = 406;
+    constexpr int DesignHeight = 169;
+    setFixedSize(DesignWidth, std::max(DesignHeight, layout->heightForWidth(DesignWidth)));
 }
 
 bool TformLangSel::englishChosen() const
