@@ -376,9 +376,9 @@ NARROW_BASES = {33, 73, 74, 102, 105, 106, 108, 116, 168, 206, 207, 208, 209, 23
 
 def is_mark_base(code):
     """Letters, which a diacritic can follow; not the modifier letters."""
-    spec = GLYPHS[code]
-    return (isinstance(spec, (Letter, Named))
-            and unicodedata.category(chr(spec.cp)) in ("Ll", "Lu", "Lo"))
+    entry = GLYPHS[code]
+    return (isinstance(entry, (Letter, Named))
+            and unicodedata.category(chr(entry.cp)) in ("Ll", "Lu", "Lo"))
 
 
 # ---------------------------------------------------------------------------
@@ -480,10 +480,10 @@ class Outline:
         return pen.glyph()
 
 
-def build_letter(src, spec):
+def build_letter(src, entry):
     out = Outline(src)
-    out.add(src.name_of(spec.cp))
-    out.advance = src.advance_of(spec.cp)
+    out.add(src.name_of(entry.cp))
+    out.advance = src.advance_of(entry.cp)
     return out
 
 
@@ -510,44 +510,44 @@ def fit_marks(src, code, out):
         out.advance += shift
 
 
-def build_named(src, spec):
+def build_named(src, entry):
     out = Outline(src)
-    name = next((n for n in spec.names if n in src.glyphs), None) or src.name_of(spec.cp)
+    name = next((n for n in entry.names if n in src.glyphs), None) or src.name_of(entry.cp)
     out.add(name)
     out.advance = src.glyphs[name].width
     return out
 
 
-def build_mark(src, spec):
+def build_mark(src, entry):
     out = Outline(src)
-    name = src.name_of(spec.cp)
+    name = src.name_of(entry.cp)
     x0, y0, x1, y1 = src.bounds_of_name(name)
-    target = src.centre_narrow if spec.over == "narrow" else src.centre_n
+    target = src.centre_narrow if entry.over == "narrow" else src.centre_n
     # A mark drawn through the base has no attachment of its own to keep.
-    design_centre = (x0 + x1) / 2 if spec.place == "through" else src.mark_design_centre
+    design_centre = (x0 + x1) / 2 if entry.place == "through" else src.mark_design_centre
     dx = target - design_centre
     dy = 0
     # Without mark positioning by the text engine the mark must already keep
     # its distance from the base.
-    if spec.place == "above":
+    if entry.place == "above":
         dy = max(0, src.x_top + src.gap_above - y0)
-    elif spec.place == "below":
+    elif entry.place == "below":
         dy = min(0, -src.gap_below - y1)
-    if spec.tall:
+    if entry.tall:
         dy += src.ascender_top - src.x_top
     out.add(name, round(dx), round(dy))
     out.advance = 0
     return out
 
 
-def build_join(src, spec):
+def build_join(src, entry):
     out = Outline(src)
-    name = src.name_of(spec.cp)
+    name = src.name_of(entry.cp)
     x0, y0, x1, y1 = src.bounds_of_name(name)
     dx = -(x0 + x1) / 2  # centred on the joint between the two bases
-    if spec.level == "tie":
+    if entry.level == "tie":
         dy = src.ascender_top + src.gap_above - y0
-    elif spec.level == "under":
+    elif entry.level == "under":
         dy = -2 * src.gap_below - y1
     else:  # deep: clear of the descenders on either side
         dy = src.descender_bottom - src.gap_below - y1
@@ -556,15 +556,15 @@ def build_join(src, spec):
     return out
 
 
-def build_tied(src, spec):
+def build_tied(src, entry):
     out = Outline(src)
-    first, second = src.name_of(spec.first), src.name_of(spec.second)
+    first, second = src.name_of(entry.first), src.name_of(entry.second)
     a0, ay0, a1, ay1 = src.bounds_of_name(first)
     b0, by0, b1, by1 = src.bounds_of_name(second)
-    advance_first = src.advance_of(spec.first)
+    advance_first = src.advance_of(entry.first)
     out.add(first)
     out.add(second, advance_first)
-    out.advance = advance_first + src.advance_of(spec.second)
+    out.advance = advance_first + src.advance_of(entry.second)
 
     # The tie runs from the middle of one letter to the middle of the other,
     # as the zero-width tie does between two letters of the width of n.
@@ -580,9 +580,9 @@ def build_tied(src, spec):
     return out
 
 
-def build_corner(src, spec):
+def build_corner(src, entry):
     out = Outline(src)
-    name = src.name_of(spec.cp)
+    name = src.name_of(entry.cp)
     x0, y0, x1, y1 = src.bounds_of_name(name)
     side = round(0.04 * src.upem)
     out.add(name, round(side - x0), round(src.x_top - y0))
@@ -590,9 +590,9 @@ def build_corner(src, spec):
     return out
 
 
-def build_blank(src, spec):
+def build_blank(src, entry):
     out = Outline(src)
-    out.advance = round(spec.fraction * src.glyphs[src.name_of(0x20)].width)
+    out.advance = round(entry.fraction * src.glyphs[src.name_of(0x20)].width)
     return out
 
 
@@ -623,8 +623,8 @@ def build_face(face, out_dir):
     outlines[".notdef"].add(".notdef")
     outlines[".notdef"].advance = src.glyphs[".notdef"].width
     for code in range(32, 256):
-        spec = GLYPHS[code]
-        outline = BUILDERS[type(spec)](src, spec)
+        entry = GLYPHS[code]
+        outline = BUILDERS[type(entry)](src, entry)
         if is_mark_base(code):
             fit_marks(src, code, outline)
         outlines[glyph_name(code)] = outline

@@ -8,7 +8,7 @@
 #include "app/storedsettings.h"
 #include "i18n/langseldialog.h"
 #include "i18n/langstr.h"
-#include "palette/specialsets.h"
+#include "palette/symbolsets.h"
 #include "targets/sendtargets.h"
 
 #include <QAction>

@@ -5,7 +5,7 @@
 #include "palette/chartable.h"
 #include "palette/glyphtext.h"
 #include "palette/kwspeedbutton.h"
-#include "palette/specialsets.h"
+#include "palette/symbolsets.h"
 #include "palette/windowlayout.h"
 #include "targets/sendtargets.h"
 

@@ -11,7 +11,7 @@
 #include "i18n/langstr.h"
 #include "palette/glyphtext.h"
 #include "palette/kwspeedbutton.h"
-#include "palette/specialsets.h"
+#include "palette/symbolsets.h"
 
 #include <QAction>
 #include <QCoreApplication>
