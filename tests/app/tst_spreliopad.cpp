@@ -1,3 +1,4 @@
+#include "glyphbytes.h"
 #include "app/spreliopad.h"
 #include "compose/glyphedit.h"
 #include "i18n/langstr.h"
@@ -11,19 +12,6 @@
 #include <QTest>
 
 using namespace Sprelio;
-
-namespace {
-
-QByteArray bytes(std::initializer_list<int> codes)
-{
-    QByteArray result;
-    for (const int code : codes) {
-        result.append(static_cast<char>(code));
-    }
-    return result;
-}
-
-} // namespace
 
 class TestSprelioPad final : public QObject
 {

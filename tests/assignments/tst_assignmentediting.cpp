@@ -1,3 +1,4 @@
+#include "glyphbytes.h"
 #include "app/spreliopad.h"
 #include "assignments/assignmentfile.h"
 #include "assignments/chargridmodel.h"
@@ -34,15 +35,6 @@
 using namespace Sprelio;
 
 namespace {
-
-QByteArray bytes(std::initializer_list<int> codes)
-{
-    QByteArray result;
-    for (const int code : codes) {
-        result.append(static_cast<char>(code));
-    }
-    return result;
-}
 
 QByteArray fileContent(const QString &path)
 {

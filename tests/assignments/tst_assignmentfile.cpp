@@ -1,3 +1,4 @@
+#include "glyphbytes.h"
 #include "assignments/assignmentfile.h"
 #include "palette/chartable.h"
 
@@ -16,15 +17,6 @@
 using namespace Sprelio;
 
 namespace {
-
-QByteArray bytes(std::initializer_list<int> codes)
-{
-    QByteArray result;
-    for (const int code : codes) {
-        result.append(static_cast<char>(code));
-    }
-    return result;
-}
 
 Assignment emptyAssignment()
 {

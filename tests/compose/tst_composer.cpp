@@ -1,3 +1,4 @@
+#include "glyphbytes.h"
 #include "compose/composer.h"
 
 #include <QTest>
@@ -15,15 +16,6 @@ struct Click
     bool linking = false;
     bool tie = false;
 };
-
-QByteArray bytes(std::initializer_list<int> codes)
-{
-    QByteArray result;
-    for (const int code : codes) {
-        result.append(static_cast<char>(code));
-    }
-    return result;
-}
 
 Click palette(std::initializer_list<int> codes, Glyph diacritic = 0)
 {

@@ -1,3 +1,4 @@
+#include "glyphbytes.h"
 #include "targets/clipboard.h"
 #include "targets/clipboardpayload.h"
 
@@ -10,15 +11,6 @@
 using namespace Sprelio;
 
 namespace {
-
-QByteArray bytes(std::initializer_list<int> codes)
-{
-    QByteArray result;
-    for (const int code : codes) {
-        result.append(static_cast<char>(code));
-    }
-    return result;
-}
 
 QByteArray byteRange(int first, int last)
 {
