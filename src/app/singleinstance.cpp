@@ -92,8 +92,7 @@ SingleInstance::SingleInstance(QString key, QObject *parent)
     : QObject(parent)
     , m_key(std::move(key))
     , m_directory(instanceDirectory())
-{
-}
+{}
 
 SingleInstance::~SingleInstance() = default;
 
@@ -139,8 +138,7 @@ SingleInstance::Handover SingleInstance::handOver() const
     QLocalSocket socket;
     socket.connectToServer(serverName());
     if (!socket.waitForConnected(HandoverWaitMs)) {
-        return socket.error() == QLocalSocket::SocketTimeoutError ? Handover::ServerBusy
-                                                                  : Handover::NoServer;
+        return socket.error() == QLocalSocket::SocketTimeoutError ? Handover::ServerBusy : Handover::NoServer;
     }
 #ifdef Q_OS_WIN
     // Only the process the user just started may bring a window to the foreground; it passes
@@ -153,8 +151,7 @@ SingleInstance::Handover SingleInstance::handOver() const
         sent = socket.waitForBytesWritten(HandoverWaitMs);
     if (!sent) {
         // An instance that accepted and then vanished has crashed; one still connected is busy.
-        return socket.state() == QLocalSocket::UnconnectedState ? Handover::NoServer
-                                                                : Handover::ServerBusy;
+        return socket.state() == QLocalSocket::UnconnectedState ? Handover::NoServer : Handover::ServerBusy;
     }
     // The request is in the running instance's queue once written; closing does not take it back.
     socket.disconnectFromServer();

@@ -52,8 +52,8 @@ TSprelioPad::TSprelioPad(QWidget *parent)
 {}
 
 TSprelioPad::TSprelioPad(const QString &iniPath, QWidget *parent)
-    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                              | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_iniPath(iniPath)
 {
     initIconResources();
@@ -129,10 +129,11 @@ void TSprelioPad::createMenus()
     QMenu *clipboard = addSubMenu(ziel, "Zwischenablage", 85, QStringLiteral("&Zwischenablage"));
     m_targetGroup = radioGroup({winWord, excel, powerPoint, openOffice, clipboard->menuAction()});
     m_targetGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    m_clipboardSizeGroup = radioGroup({addMenuItem(clipboard, "N10pt1", 0, QStringLiteral("10pt")),
-                                       addMenuItem(clipboard, "N11pt1", 0, QStringLiteral("11pt")),
-                                       addMenuItem(clipboard, "N12pt1", 0, QStringLiteral("12pt")),
-                                       addMenuItem(clipboard, "User1", 86, QStringLiteral("&Benutzerdefiniert"))});
+    m_clipboardSizeGroup =
+        radioGroup({addMenuItem(clipboard, "N10pt1", 0, QStringLiteral("10pt")),
+                    addMenuItem(clipboard, "N11pt1", 0, QStringLiteral("11pt")),
+                    addMenuItem(clipboard, "N12pt1", 0, QStringLiteral("12pt")),
+                    addMenuItem(clipboard, "User1", 86, QStringLiteral("&Benutzerdefiniert"))});
 
     QMenu *sprache = addSubMenu(optionen, "Sprache1", 82, QStringLiteral("&Sprache"));
     m_languageGroup = radioGroup({addMenuItem(sprache, "Deutsch1", 83, QStringLiteral("&Deutsch")),
@@ -189,8 +190,8 @@ void TSprelioPad::createToolBarBtn()
     m_toolBarBtn->setFont(QApplication::font());
 
     const auto addButton = [this](const char *name, const char *themeIcon, const char *fallback) {
-        const QIcon icon = QIcon::fromTheme(QLatin1String(themeIcon),
-                                            QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(fallback))));
+        const QIcon icon = QIcon::fromTheme(
+            QLatin1String(themeIcon), QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(fallback))));
         QAction *action = m_toolBarBtn->addAction(icon, QString());
         action->setObjectName(QLatin1String(name));
         m_toolBarBtn->widgetForAction(action)->setObjectName(QLatin1String(name));
@@ -282,7 +283,7 @@ void TSprelioPad::createSysPanel()
     SpeedButton *backBtn = createSysButton("BackBtn", QStringLiteral("\u2190"));
     connect(backBtn, &SpeedButton::clicked, this, &TSprelioPad::BackBtnClick);
     createSysButton("EnterBtn", QStringLiteral("\u21B5"));
-    for (QFont font = QApplication::font(); SpeedButton *arrow : {backBtn, m_sysButtons.last()}) {
+    for (QFont font = QApplication::font(); SpeedButton * arrow : {backBtn, m_sysButtons.last()}) {
         font.setBold(true);
         arrow->setFont(font);
     }

@@ -156,7 +156,8 @@ void TSprelioPad::StyleClick()
 void TSprelioPad::StyleMenuClick(QAction *)
 {
     // The menu item has toggled itself; the tool buttons follow it.
-    findChild<QAction *>(QStringLiteral("FettBtn"))->setChecked(findChild<QAction *>(QStringLiteral("Fett1"))->isChecked());
+    findChild<QAction *>(QStringLiteral("FettBtn"))
+        ->setChecked(findChild<QAction *>(QStringLiteral("Fett1"))->isChecked());
     findChild<QAction *>(QStringLiteral("KursivBtn"))
         ->setChecked(findChild<QAction *>(QStringLiteral("Kursiv1"))->isChecked());
     StyleClick();

@@ -33,8 +33,8 @@ void GlyphEdit::insertGlyphs(const QByteArray &glyphs)
 void GlyphEdit::keyPressEvent(QKeyEvent *event)
 {
     const QString typed = event->text();
-    const bool printable = !typed.isEmpty() && typed.front() >= QChar(0x20) && typed.front() != QChar(0x7F)
-                           && !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
+    const bool printable = !typed.isEmpty() && typed.front() >= QChar(0x20) && typed.front() != QChar(0x7F) &&
+                           !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept(); // sending is the send button's job
         return;

@@ -11,17 +11,19 @@
 namespace Sprelio {
 
 TformLangSel::TformLangSel(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(parent,
+              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("formLangSel"));
     setWindowTitle(QString());
     setModal(true);
 
     auto *lbDesc = new QLabel(
-        QStringLiteral("Bitte wählen Sie die gewünschte Sprache für die Benutzeroberfläche von 'Sprelio' für den "
-                       "ersten Start. Sie können die Sprache später im Menü 'Optionen' ändern. \n\n"
-                       "Please select the language of the user interface of 'Sprelio' for the first start. "
-                       "It can be changed later agin using the 'Options' menu."),
+        QStringLiteral(
+            "Bitte wählen Sie die gewünschte Sprache für die Benutzeroberfläche von 'Sprelio' für den "
+            "ersten Start. Sie können die Sprache später im Menü 'Optionen' ändern. \n\n"
+            "Please select the language of the user interface of 'Sprelio' for the first start. "
+            "It can be changed later agin using the 'Options' menu."),
         this);
     lbDesc->setObjectName(QStringLiteral("lbDesc"));
     lbDesc->setWordWrap(true);

@@ -62,11 +62,11 @@ private:
 };
 
 /// Bases too narrow for the ordinary placement of a mark.
-inline constexpr GlyphSet NarrowSet{33, 73, 74, 102, 105, 106, 108, 116,
+inline constexpr GlyphSet NarrowSet{33,  73,  74,  102, 105, 106, 108, 116,
                                     168, 206, 207, 208, 209, 237, 238, 239};
 
 /// Bases with ascenders: a tone mark on them is raised.
-inline constexpr GlyphSet TallSet{68, 83, 98, 100, 102, 104, 107, 108, 116, 148, 155,
+inline constexpr GlyphSet TallSet{68,  83,  98,  100, 102, 104, 107, 108, 116, 148, 155,
                                   168, 170, 200, 201, 202, 203, 204, 205, 208, 209, 222,
                                   223, 240, 245, 247, 248, 252, 253, 254, 255};
 
@@ -74,12 +74,11 @@ inline constexpr GlyphSet TallSet{68, 83, 98, 100, 102, 104, 107, 108, 116, 148,
 inline constexpr GlyphSet AboveMarkSet{38, 40, 41, 48, 51, 94, 95, 123, 127, 128, 129, 174, 212};
 
 /// Bases with descenders, as seen from a following linking mark.
-inline constexpr GlyphSet DescenderBeforeSet{70, 72, 74, 75, 77, 78, 83, 88, 99,
-                                             103, 106, 113, 121, 150, 154, 168, 169, 170,
-                                             199, 203, 204, 206, 207, 208, 245, 251};
+inline constexpr GlyphSet DescenderBeforeSet{70,  72,  74,  75,  77,  78,  83,  88,  99,  103, 106, 113, 121,
+                                             150, 154, 168, 169, 170, 199, 203, 204, 206, 207, 208, 245, 251};
 
 /// Bases with descenders, as seen from a preceding linking mark.
-inline constexpr GlyphSet DescenderAfterSet{70, 71, 74, 75, 78, 83, 88, 99, 103,
+inline constexpr GlyphSet DescenderAfterSet{70,  71,  74,  75,  78,  83,  88,  99,  103,
                                             106, 112, 121, 150, 153, 154, 168, 169, 170,
                                             200, 203, 204, 206, 207, 208, 222, 241, 245};
 
@@ -111,9 +110,9 @@ struct NarrowVariantRow
 };
 
 inline constexpr std::array<NarrowVariantRow, 21> NarrowVariantTable{{
-    {37, 185},  {38, 174},  {42, 233},  {43, 234},  {48, 156},  {49, 157},  {50, 165},
-    {51, 190},  {52, 172},  {53, 173},  {54, 171},  {55, 191},  {56, 235},  {57, 236},
-    {60, 160},  {61, 161},  {62, 162},  {63, 163},  {64, 164},  {123, 158}, {125, 159},
+    {37, 185}, {38, 174}, {42, 233}, {43, 234}, {48, 156}, {49, 157},  {50, 165},
+    {51, 190}, {52, 172}, {53, 173}, {54, 171}, {55, 191}, {56, 235},  {57, 236},
+    {60, 160}, {61, 161}, {62, 162}, {63, 163}, {64, 164}, {123, 158}, {125, 159},
 }};
 
 /// A base and the dotless or shortened form it takes under a mark above.
@@ -131,7 +130,7 @@ inline constexpr std::array<BaseVariantRow, 4> BaseVariantTable{{
 }};
 
 /// Codes that make a special button a pending diacritic instead of typing at once.
-inline constexpr GlyphSet CombiningSet{36, 37, 40, 41, 42, 43, 48, 49, 50, 51, 52, 53, 54, 55, 56,
+inline constexpr GlyphSet CombiningSet{36, 37, 40, 41, 42, 43, 48, 49, 50,  51,  52,  53,  54,  55, 56,
                                        57, 60, 61, 62, 63, 64, 94, 95, 123, 125, 127, 128, 129, 174};
 
 /// The tone-table row whose mark is the given code.

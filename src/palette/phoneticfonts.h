@@ -11,7 +11,8 @@ QStringList phoneticFontDirs();
 /// Path of the bundled font file of the serif or sans-serif face; empty if none is found.
 QString phoneticFontFile(bool sansSerif);
 
-/// Makes both phonetic families available, loading the bundled file of any family the system lacks; false if one stays missing.
+/// Makes both phonetic families available, loading the bundled file of any family the system lacks; false if
+/// one stays missing.
 bool registerPhoneticFonts();
 
 } // namespace Sprelio

@@ -37,7 +37,7 @@ constexpr Glyph specialGlyph(int row, int tag)
 }
 
 /// Marks set below a base: on a special button they are drawn raised so that they show.
-inline constexpr GlyphSet RaisedOnButtonSet{35, 36, 37, 42, 43, 49, 50, 52, 53, 54, 55,
-                                            56, 57, 60, 61, 62, 63, 64, 125};
+inline constexpr GlyphSet RaisedOnButtonSet{35, 36, 37, 42, 43, 49, 50, 52, 53, 54,
+                                            55, 56, 57, 60, 61, 62, 63, 64, 125};
 
 } // namespace Sprelio

@@ -49,7 +49,8 @@ WindowLayout layoutPass(int clientWidth, int clientHeight, bool charGridVisible)
     const int konsRight = l.konsPanel.x() + l.konsPanel.width();
     l.sysPanel = QRect(konsRight + PanelGap, panelTop, 2 * u - 2, panelHeight);
 
-    l.toolBar = QRect(vokalRight - (l.vokalPanel.width() + toolBarWidth) / 2, barTop, toolBarWidth, barHeight);
+    l.toolBar =
+        QRect(vokalRight - (l.vokalPanel.width() + toolBarWidth) / 2, barTop, toolBarWidth, barHeight);
     l.toolBar2 = QRect(l.konsPanel.x() + 4, barTop, toolBar2Width, barHeight);
 
     for (int i = 0; i < PaletteButtonCount; ++i) {
@@ -75,8 +76,8 @@ WindowLayout layoutPass(int clientWidth, int clientHeight, bool charGridVisible)
 
     l.charGridCellSize = (konsRight - 33) / 13;
     const int konsBottom = panelTop + panelHeight;
-    l.charGrid = QRect(l.vokalPanel.x() + 4, konsBottom + 4, 13 * l.charGridCellSize + 34,
-                       5 * l.charGridCellSize + 8);
+    l.charGrid =
+        QRect(l.vokalPanel.x() + 4, konsBottom + 4, 13 * l.charGridCellSize + 34, 5 * l.charGridCellSize + 8);
     const QRect enter = at(SysButton::Enter);
     l.closeButton = QRect(l.sysPanel.x() + 2, l.charGrid.y() + 2, enter.width(), enter.height());
     l.closeFontSize = enter.height() / 5;

@@ -14,21 +14,21 @@ struct WindowLayout
     QRect editField;
     int editFontSize = 0;
 
-    QRect toolBar;                 ///< panel of the six tool buttons
-    QList<QRect> toolButtons;      ///< inside ToolBar
+    QRect toolBar;            ///< panel of the six tool buttons
+    QList<QRect> toolButtons; ///< inside ToolBar
     int toolButtonFontSize = 0;
-    QRect toolBar2;                ///< panel of the eleven special buttons
-    QList<QRect> specialButtons;   ///< inside ToolBar2
+    QRect toolBar2;              ///< panel of the eleven special buttons
+    QList<QRect> specialButtons; ///< inside ToolBar2
 
     QRect vokalPanel;
     QRect konsPanel;
     QRect sysPanel;
-    QList<QRect> paletteButtons;   ///< 50, inside their panel
+    QList<QRect> paletteButtons; ///< 50, inside their panel
     int paletteFontSize = 0;
 
-    QList<QRect> sysButtons;       ///< inside SysPanel, in SysButton order
+    QList<QRect> sysButtons; ///< inside SysPanel, in SysButton order
     int sysFontSize = 0;
-    int arrowFontSize = 0;         ///< BackBtn and EnterBtn
+    int arrowFontSize = 0; ///< BackBtn and EnterBtn
 
     QRect charGrid;
     int charGridCellSize = 0;

@@ -21,11 +21,16 @@ namespace {
 const char *targetItemName(TargetCode target)
 {
     switch (target) {
-    case TargetCode::WinWord: return "WinWord";
-    case TargetCode::Excel: return "Excel";
-    case TargetCode::PowerPoint: return "PowerPoint";
-    case TargetCode::Zwischenablage: return "Zwischenablage";
-    case TargetCode::OpenOffice: return "OpenOffice";
+    case TargetCode::WinWord:
+        return "WinWord";
+    case TargetCode::Excel:
+        return "Excel";
+    case TargetCode::PowerPoint:
+        return "PowerPoint";
+    case TargetCode::Zwischenablage:
+        return "Zwischenablage";
+    case TargetCode::OpenOffice:
+        return "OpenOffice";
     }
     return "";
 }

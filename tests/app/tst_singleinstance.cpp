@@ -70,7 +70,8 @@ private:
 
 QString TestSingleInstance::newKey()
 {
-    const QString key = QStringLiteral("sprelio-test-%1-%2").arg(QCoreApplication::applicationPid()).arg(++m_keyCount);
+    const QString key =
+        QStringLiteral("sprelio-test-%1-%2").arg(QCoreApplication::applicationPid()).arg(++m_keyCount);
     m_keys.append(key);
     return key;
 }
@@ -149,7 +150,8 @@ void TestSingleInstance::leftoversOfACrash_data()
     QTest::addColumn<QString>("helperMode");
     QTest::addColumn<QByteArray>("helperSays");
     QTest::newRow("socket of a crashed instance") << "--crash-after-claim" << QByteArray("primary\n");
-    QTest::newRow("lock of a start that crashed deciding") << "--crash-holding-lock" << QByteArray("locked\n");
+    QTest::newRow("lock of a start that crashed deciding")
+        << "--crash-holding-lock" << QByteArray("locked\n");
     QTest::newRow("plain file at the socket's name") << QString() << QByteArray();
 }
 
@@ -189,8 +191,9 @@ void TestSingleInstance::requests_data()
     QTest::newRow("activation") << QByteArray("activate\n") << 1 << QByteArray();
     QTest::newRow("activation with a launcher token")
         << QByteArray("activate abc_123-xyz\n") << 1 << QByteArray("abc_123-xyz");
-    QTest::newRow("token with a control byte is not applied")
-        << QByteArray("activate abc\x1b" "def\n") << 1 << QByteArray();
+    QTest::newRow("token with a control byte is not applied") << QByteArray("activate abc\x1b"
+                                                                            "def\n")
+                                                              << 1 << QByteArray();
     QTest::newRow("unknown request") << QByteArray("open /etc/passwd\n") << 0 << QByteArray();
     QTest::newRow("verb without its separator") << QByteArray("activatex\n") << 0 << QByteArray();
     QTest::newRow("overlong line") << "activate " + QByteArray(600, 'x') + '\n' << 0 << QByteArray();
@@ -265,8 +268,9 @@ void TestSingleInstance::simultaneousStartsEndWithOneInstance()
         helpers.push_back(startHelper(key, {QStringLiteral("--claim-at"), moment}));
 
     const auto finishedCount = [&helpers] {
-        return int(std::count_if(helpers.cbegin(), helpers.cend(),
-                                 [](const QProcess *helper) { return helper->state() == QProcess::NotRunning; }));
+        return int(std::count_if(helpers.cbegin(), helpers.cend(), [](const QProcess *helper) {
+            return helper->state() == QProcess::NotRunning;
+        }));
     };
     QTRY_COMPARE_WITH_TIMEOUT(finishedCount(), Starts - 1, Timeout);
 
@@ -339,8 +343,8 @@ void TestSingleInstance::activatesTheActiveWindow()
     // X ignores a focus request stamped older than the last focus change, and this process has had
     // no event since the other window took the focus. A property change brings a fresh time stamp.
     main->setWindowTitle(QStringLiteral("main, later"));
-    QTRY_COMPARE_WITH_TIMEOUT((Sprelio::activateInstanceWindow(main.get()), QApplication::activeWindow()), expected,
-                              Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT((Sprelio::activateInstanceWindow(main.get()), QApplication::activeWindow()),
+                              expected, Timeout);
 }
 
 QTEST_MAIN(TestSingleInstance)

@@ -1,6 +1,6 @@
-#include "glyphbytes.h"
 #include "app/spreliopad.h"
 #include "compose/glyphedit.h"
+#include "glyphbytes.h"
 #include "i18n/langstr.h"
 #include "palette/kwspeedbutton.h"
 #include "palette/phoneticfonts.h"
@@ -38,7 +38,7 @@ private slots:
     void layoutAtMinimumWidth();
 
 private:
-    template<typename T> T *child(const char *name) const
+    template <typename T> T *child(const char *name) const
     {
         T *found = m_pad->findChild<T *>(QLatin1String(name));
         if (found == nullptr) {
@@ -85,7 +85,8 @@ void TestSprelioPad::buttonsOnTheirPanels()
     QCOMPARE(m_pad->PaletteButtons().at(0)->hint(), QStringLiteral("Stimmloser bilabialer Plosivlaut"));
     QCOMPARE(m_pad->PaletteButtons().at(0)->accessibleName(), m_pad->PaletteButtons().at(0)->hint());
     QCOMPARE(m_pad->PaletteButtons().at(35)->hint(), QString());
-    QCOMPARE(m_pad->PaletteButtons().at(35)->accessibleName(), QStringLiteral("Halboffener vorderer Vokal + Verlängerung"));
+    QCOMPARE(m_pad->PaletteButtons().at(35)->accessibleName(),
+             QStringLiteral("Halboffener vorderer Vokal + Verlängerung"));
 }
 
 void TestSprelioPad::specialSets_data()
@@ -95,7 +96,8 @@ void TestSprelioPad::specialSets_data()
     QTest::addColumn<QList<int>>("combining");
     QTest::newRow("suprasegmentals") << QByteArray("SupraBtn") << QList{5, 10} << QList{1};
     QTest::newRow("tones") << QByteArray("ToneBtn") << QList<int>{} << QList{0, 1, 2, 3, 4, 5, 6};
-    QTest::newRow("diacritics 1") << QByteArray("Diac1Btn") << QList<int>{} << QList{0, 1, 3, 4, 5, 6, 7, 8, 9, 10};
+    QTest::newRow("diacritics 1") << QByteArray("Diac1Btn") << QList<int>{}
+                                  << QList{0, 1, 3, 4, 5, 6, 7, 8, 9, 10};
     QTest::newRow("diacritics 3") << QByteArray("Diac3Btn") << QList{9, 10} << QList{0, 1, 2, 3};
 }
 
@@ -132,8 +134,7 @@ void TestSprelioPad::clicksType_data()
 {
     QTest::addColumn<QStringList>("script");
     QTest::addColumn<QByteArray>("typed");
-    QTest::newRow("voiceless pending over t")
-        << QStringList{"set:Diac1Btn", "S0", "P2"} << bytes({116, 182});
+    QTest::newRow("voiceless pending over t") << QStringList{"set:Diac1Btn", "S0", "P2"} << bytes({116, 182});
     QTest::newRow("rising pending over l") << QStringList{"set:ToneBtn", "S5", "P18"} << bytes({108, 177});
     QTest::newRow("extra high over i") << QStringList{"set:ToneBtn", "S0", "P39"} << bytes({238, 136});
     QTest::newRow("mark released by a second click")
@@ -142,12 +143,15 @@ void TestSprelioPad::clicksType_data()
     QTest::newRow("a, linking, a") << QStringList{"P30", "T3", "P30"} << bytes({97, 35, 97});
     QTest::newRow("tie then s") << QStringList{"P2", "T4", "P10"} << bytes({116, 212, 115});
     QTest::newRow("half space types 189") << QStringList{"S9"} << bytes({189});
-    QTest::newRow("space and group marks type at once") << QStringList{"S6", "S4", "S0"} << bytes({32, 130, 59});
-    QTest::newRow("long and stresses") << QStringList{"T1", "P0", "T0", "T2", "T5"} << bytes({96, 112, 58, 180, 39});
+    QTest::newRow("space and group marks type at once")
+        << QStringList{"S6", "S4", "S0"} << bytes({32, 130, 59});
+    QTest::newRow("long and stresses")
+        << QStringList{"T1", "P0", "T0", "T2", "T5"} << bytes({96, 112, 58, 180, 39});
     QTest::newRow("empty button with tie") << QStringList{"T4", "P29", "P0"} << bytes({212, 112});
     QTest::newRow("mark pending over backslash")
         << QStringList{"set:Diac1Btn", "S0", "K3"} << bytes({92, 36});
-    QTest::newRow("long vowel entry under a mark") << QStringList{"set:ToneBtn", "S5", "P35"} << bytes({228, 58, 94});
+    QTest::newRow("long vowel entry under a mark")
+        << QStringList{"set:ToneBtn", "S5", "P35"} << bytes({228, 58, 94});
 }
 
 void TestSprelioPad::clicksType()
@@ -162,9 +166,15 @@ void TestSprelioPad::clicksType()
         }
         const int index = step.mid(1).toInt();
         switch (step.front().toLatin1()) {
-        case 'P': click(m_pad->PaletteButtons().at(index)); break;
-        case 'T': click(m_pad->ToolButtons().at(index)); break;
-        case 'S': click(m_pad->SpecialButtons().at(index)); break;
+        case 'P':
+            click(m_pad->PaletteButtons().at(index));
+            break;
+        case 'T':
+            click(m_pad->ToolButtons().at(index));
+            break;
+        case 'S':
+            click(m_pad->SpecialButtons().at(index));
+            break;
         case 'K':
             if (!singleMode) {
                 click(child<SpeedButton>("KlBtn"));
@@ -277,10 +287,14 @@ void TestSprelioPad::captions_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("boldHint");
     QTest::addColumn<QString>("longHint");
-    QTest::newRow("German") << GermanOffset << QStringList{"Optionen", "&Tastenbelegung", "&Schrift", "&Hilfe"}
-                            << "Sprelio" << "Fett" << "Verlängerung";
+    QTest::newRow("German") << GermanOffset
+                            << QStringList{"Optionen", "&Tastenbelegung", "&Schrift", "&Hilfe"} << "Sprelio"
+                            << "Fett"
+                            << "Verlängerung";
     QTest::newRow("English") << EnglishOffset << QStringList{"&Options", "&Assignment", "&Font", "&Help"}
-                             << "Sprelio ..." << "Bold" << "Long";
+                             << "Sprelio ..."
+                             << "Bold"
+                             << "Long";
 }
 
 void TestSprelioPad::captions()

@@ -1,5 +1,5 @@
-#include "glyphbytes.h"
 #include "assignments/assignmentfile.h"
+#include "glyphbytes.h"
 #include "palette/chartable.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "glyphbytes.h"
 #include "compose/composer.h"
+#include "glyphbytes.h"
 
 #include <QTest>
 
@@ -91,7 +91,8 @@ void TestComposer::typedBytes_data()
 
     QTest::newRow("mark over a tool symbol") << QList{tool(58, 40)} << bytes({58, 40});
     QTest::newRow("long vowel entry under a mark") << QList{palette({228, 58}, 94)} << bytes({228, 58, 94});
-    QTest::newRow("long vowel entry under voiceless") << QList{palette({228, 58}, 36)} << bytes({228, 58, 36});
+    QTest::newRow("long vowel entry under voiceless")
+        << QList{palette({228, 58}, 36)} << bytes({228, 58, 36});
     QTest::newRow("long vowel then linking: last byte decides")
         << QList{palette({228, 58}), linked({97})} << bytes({228, 58, 35, 97});
 }

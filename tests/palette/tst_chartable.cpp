@@ -24,10 +24,14 @@ void TestCharTable::description_data()
     QTest::addColumn<QString>("english");
     QTest::newRow("bilabial plosive") << QByteArray("\x70") << "Stimmloser bilabialer Plosivlaut"
                                       << "Voiceless Bilabial Plosive";
-    QTest::newRow("space") << QByteArray(" ") << "Leerzeichen" << "Space";
-    QTest::newRow("half space") << QByteArray("\x98") << "Leerzeichen halber Breite" << "Half Space";
-    QTest::newRow("code 44 reads Komma and Colon") << QByteArray(",") << "Komma" << "Colon";
-    QTest::newRow("last cell") << QByteArray("'") << "Ejektiv" << "Ejective";
+    QTest::newRow("space") << QByteArray(" ") << "Leerzeichen"
+                           << "Space";
+    QTest::newRow("half space") << QByteArray("\x98") << "Leerzeichen halber Breite"
+                                << "Half Space";
+    QTest::newRow("code 44 reads Komma and Colon") << QByteArray(",") << "Komma"
+                                                   << "Colon";
+    QTest::newRow("last cell") << QByteArray("'") << "Ejektiv"
+                               << "Ejective";
     QTest::newRow("long vowel, two bytes") << QByteArray("\xE4:") << QString() << QString();
     QTest::newRow("alternative linking") << QByteArray("\x22") << QString() << QString();
     QTest::newRow("bracket") << QByteArray("[") << QString() << QString();

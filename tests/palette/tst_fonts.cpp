@@ -32,7 +32,8 @@ QRawFont rawFont(bool sansSerif)
 
 quint32 glyphIndex(const QRawFont &font, Glyph code)
 {
-    const QList<quint32> indexes = font.glyphIndexesForString(glyphsToDisplay(QByteArray(1, static_cast<char>(code))));
+    const QList<quint32> indexes =
+        font.glyphIndexesForString(glyphsToDisplay(QByteArray(1, static_cast<char>(code))));
     return indexes.size() == 1 ? indexes.first() : 0;
 }
 
@@ -171,7 +172,8 @@ void TestFonts::familyNames_data()
 void TestFonts::familyNames()
 {
     QFETCH(bool, sansSerif);
-    const QString expected = sansSerif ? QStringLiteral("Lautbild Sans Serif") : QStringLiteral("Lautbild Serif");
+    const QString expected =
+        sansSerif ? QStringLiteral("Lautbild Sans Serif") : QStringLiteral("Lautbild Serif");
     QCOMPARE(rawFont(sansSerif).familyName(), expected);
     const QFont font(expected);
     QCOMPARE(QFontInfo(font).family(), expected);
@@ -231,7 +233,8 @@ void TestFonts::everyCodeHasAGlyph()
     }
     QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("no glyph: ") + codeList(missing)));
     QVERIFY2(inkless.isEmpty(), qPrintable(QStringLiteral("no outline: ") + codeList(inkless)));
-    QVERIFY2(inkySpaces.isEmpty(), qPrintable(QStringLiteral("space with ink or no width: ") + codeList(inkySpaces)));
+    QVERIFY2(inkySpaces.isEmpty(),
+             qPrintable(QStringLiteral("space with ink or no width: ") + codeList(inkySpaces)));
     QVERIFY(qAbs(advance(font, Codes::HalfSpace) - advance(font, Codes::Space) / 2) < RawPixelSize / 1000);
 }
 
@@ -321,17 +324,19 @@ void TestFonts::composedMarksSitOverTheirBase()
             if (!CombiningSet.contains(static_cast<Glyph>(mark))) {
                 continue;
             }
-            const QByteArray typed =
-                Composer().compose(QByteArray(1, static_cast<char>(CharGridCodes[cell])), true,
-                                   PendingMarks{{static_cast<Glyph>(mark)}, false, false})
-                    .typed;
+            const QByteArray typed = Composer()
+                                         .compose(QByteArray(1, static_cast<char>(CharGridCodes[cell])), true,
+                                                  PendingMarks{{static_cast<Glyph>(mark)}, false, false})
+                                         .typed;
             QCOMPARE(typed.size(), 2);
             const QList<QRectF> boxes = inkAlong(font, typed);
             // A stem as thin as l still counts as wide as dotless i.
             const QRectF base = boxes.at(0).adjusted(-slack(boxes.at(0)), 0, slack(boxes.at(0)), 0);
             const qreal centre = boxes.at(1).center().x();
             if (centre < base.left() || centre > base.right()) {
-                offCentre << QStringLiteral("%1+%2").arg(int{static_cast<Glyph>(typed.at(0))}).arg(int{static_cast<Glyph>(typed.at(1))});
+                offCentre << QStringLiteral("%1+%2")
+                                 .arg(int{static_cast<Glyph>(typed.at(0))})
+                                 .arg(int{static_cast<Glyph>(typed.at(1))});
             }
         }
     }
@@ -434,7 +439,8 @@ void TestFonts::painterDrawsMarkOverBase_data()
     };
     for (const bool sansSerif : {false, true}) {
         for (const auto &c : cases) {
-            QTest::addRow("%s, %s", c.name, sansSerif ? "sans serif" : "serif") << sansSerif << c.base << c.mark;
+            QTest::addRow("%s, %s", c.name, sansSerif ? "sans serif" : "serif")
+                << sansSerif << c.base << c.mark;
         }
     }
 }
@@ -451,7 +457,8 @@ void TestFonts::painterDrawsMarkOverBase()
     const QByteArray withMark = baseOnly + QByteArray(1, static_cast<char>(mark));
 
     const QFontMetricsF metrics(font);
-    QCOMPARE(metrics.horizontalAdvance(glyphsToDisplay(withMark)), metrics.horizontalAdvance(glyphsToDisplay(baseOnly)));
+    QCOMPARE(metrics.horizontalAdvance(glyphsToDisplay(withMark)),
+             metrics.horizontalAdvance(glyphsToDisplay(baseOnly)));
 
     const QImage plain = render(font, baseOnly);
     QImage marked = render(font, withMark);
@@ -469,7 +476,11 @@ void TestFonts::painterDrawsMarkOverBase()
     QVERIFY2(markRight >= markLeft, "the mark drew nothing");
     const int markCentre = (markLeft + markRight) / 2;
     QVERIFY2(markCentre > baseLeft && markCentre < baseRight,
-             qPrintable(QStringLiteral("base %1..%2, mark %3..%4").arg(baseLeft).arg(baseRight).arg(markLeft).arg(markRight)));
+             qPrintable(QStringLiteral("base %1..%2, mark %3..%4")
+                            .arg(baseLeft)
+                            .arg(baseRight)
+                            .arg(markLeft)
+                            .arg(markRight)));
 }
 
 QTEST_MAIN(TestFonts)

@@ -30,8 +30,8 @@ void TestWindowLayout::figures_data()
 
     QTest::newRow("minimum width") << 464 << 38 << 37 << 14 << QSize(151, 189) << QSize(226, 189)
                                    << QSize(74, 189) << 465;
-    QTest::newRow("below the minimum") << 300 << 38 << 37 << 14 << QSize(151, 189) << QSize(226, 189)
-                                       << QSize(74, 189) << 465;
+    QTest::newRow("below the minimum")
+        << 300 << 38 << 37 << 14 << QSize(151, 189) << QSize(226, 189) << QSize(74, 189) << 465;
     QTest::newRow("default width") << 484 << 40 << 39 << 15 << QSize(159, 199) << QSize(238, 199)
                                    << QSize(78, 199) << 489;
     QTest::newRow("wide") << 1000 << 83 << 82 << 32 << QSize(331, 414) << QSize(496, 414) << QSize(164, 414)

@@ -27,7 +27,10 @@ public:
         received = inputs;
         copyEdit(20);
     }
-    void SendToExcel(const SendInputs &, const CopyEdit &) override { throw SendError(QStringLiteral("no Excel")); }
+    void SendToExcel(const SendInputs &, const CopyEdit &) override
+    {
+        throw SendError(QStringLiteral("no Excel"));
+    }
     void SendToPowerPoint(const SendInputs &, const CopyEdit &) override {}
     void SendToOpenOffice(const SendInputs &, const CopyEdit &) override {}
 
