@@ -31,6 +31,7 @@ private slots:
     void brackets_data();
     void brackets();
     void deleteAndKeyboard();
+    void copyAndPasteKeepTheBytes();
     void faceAndStyle();
     void captions_data();
     void captions();
@@ -246,6 +247,19 @@ void TestSprelioPad::deleteAndKeyboard()
     click(m_pad->PaletteButtons().at(20));
     click(child<SpeedButton>("BackBtn"));
     QCOMPARE(edit->glyphs(), bytes({0xE4, 0x80, 'x', 'n'}));
+}
+
+void TestSprelioPad::copyAndPasteKeepTheBytes()
+{
+    auto *edit = child<GlyphEdit>("EditField");
+    const QByteArray glyphs = bytes({0x80, 0x9F, 0xA0, 0xAD, 0xE4, 0xFF, '{', '\\'});
+    edit->setGlyphs(glyphs);
+    edit->selectAll();
+    edit->copy();
+    edit->clear();
+    edit->paste();
+    edit->paste();
+    QCOMPARE(edit->glyphs(), glyphs + glyphs);
 }
 
 void TestSprelioPad::faceAndStyle()
