@@ -23,23 +23,6 @@ namespace Sprelio {
 
 namespace {
 
-const char *targetItemName(TargetCode target)
-{
-    switch (target) {
-    case TargetCode::WinWord:
-        return "WinWord";
-    case TargetCode::Excel:
-        return "Excel";
-    case TargetCode::PowerPoint:
-        return "PowerPoint";
-    case TargetCode::Zwischenablage:
-        return "Zwischenablage";
-    case TargetCode::OpenOffice:
-        return "OpenOffice";
-    }
-    return "";
-}
-
 const char *clipboardSizeItemName(int size)
 {
     switch (size) {
@@ -125,7 +108,7 @@ void TSprelioPad::LiesIni()
     ShowHClick();
 
     if (const std::optional<TargetCode> target = targetFromCode(stored.target)) {
-        ZielClick(item(targetItemName(*target)));
+        ZielClick(targetItem(*target));
     }
     CheckFont(item(stored.font == FontSansSerif ? "Sans" : "Serif"));
     item("FettBtn")->setChecked(stored.bold);
@@ -157,8 +140,7 @@ void TSprelioPad::SchreibIni()
     settings.width = width() + StoredFrameWidth;
     settings.buttonSetting = QFile::encodeName(m_buttonSettingPath);
     settings.clipboardFontSize = m_clipboardFontSize;
-    const std::optional<TargetCode> target =
-        firstCheckedTarget([&checked](TargetCode code) { return checked(targetItemName(code)); });
+    const std::optional<TargetCode> target = checkedTarget();
     settings.target = target.has_value() ? int(*target) : NoTarget;
     settings.font = checked("Sans") ? FontSansSerif : FontSerif;
     settings.stayOnTop = checked("Vorne");

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QActionGroup;
@@ -19,6 +20,7 @@ class QWidget;
 namespace Sprelio {
 
 class AutomationTargets;
+enum class TargetCode : int;
 class CharGridView;
 class GlyphDropFilter;
 class GlyphEdit;
@@ -165,6 +167,8 @@ private:
     void createCharGrid();
     void chooseLanguageAtFirstStart();
     void connectSendCommands();
+    QAction *targetItem(TargetCode target) const;
+    std::optional<TargetCode> checkedTarget() const;
 
     QAction *addMenuItem(QMenu *menu, const char *name, int tag, const QString &caption);
     QMenu *addSubMenu(QMenu *parent, const char *name, int tag, const QString &caption);

@@ -16,27 +16,6 @@
 
 namespace Sprelio {
 
-namespace {
-
-const char *targetItemName(TargetCode target)
-{
-    switch (target) {
-    case TargetCode::WinWord:
-        return "WinWord";
-    case TargetCode::Excel:
-        return "Excel";
-    case TargetCode::PowerPoint:
-        return "PowerPoint";
-    case TargetCode::Zwischenablage:
-        return "Zwischenablage";
-    case TargetCode::OpenOffice:
-        return "OpenOffice";
-    }
-    return "";
-}
-
-} // namespace
-
 void TSprelioPad::connectSendCommands()
 {
     m_automation = createAutomationTargets();
@@ -48,6 +27,31 @@ void TSprelioPad::connectSendCommands()
     connect(m_clipboardSizeGroup, &QActionGroup::triggered, this, &TSprelioPad::ClipboardFontSizeClick);
     connect(findChild<SpeedButton *>(QStringLiteral("EnterBtn")), &SpeedButton::clicked, this,
             &TSprelioPad::EnterBtnClick);
+}
+
+QAction *TSprelioPad::targetItem(TargetCode target) const
+{
+    const auto name = [target] {
+        switch (target) {
+        case TargetCode::WinWord:
+            return "WinWord";
+        case TargetCode::Excel:
+            return "Excel";
+        case TargetCode::PowerPoint:
+            return "PowerPoint";
+        case TargetCode::Zwischenablage:
+            return "Zwischenablage";
+        case TargetCode::OpenOffice:
+            break;
+        }
+        return "OpenOffice";
+    };
+    return findChild<QAction *>(QLatin1String(name()));
+}
+
+std::optional<TargetCode> TSprelioPad::checkedTarget() const
+{
+    return firstCheckedTarget([this](TargetCode code) { return targetItem(code)->isChecked(); });
 }
 
 void TSprelioPad::setAutomationTargets(std::unique_ptr<AutomationTargets> automation)
@@ -62,10 +66,7 @@ void TSprelioPad::ZielClick(QAction *item)
 
 void TSprelioPad::EnterBtnClick()
 {
-    const auto target = firstCheckedTarget([this](TargetCode code) {
-        const auto *item = findChild<QAction *>(QLatin1String(targetItemName(code)));
-        return item != nullptr && item->isChecked();
-    });
+    const std::optional<TargetCode> target = checkedTarget();
     const SendInputs inputs{m_editField->glyphs(), m_currentFontName,
                             findChild<QAction *>(QStringLiteral("FettBtn"))->isChecked(),
                             findChild<QAction *>(QStringLiteral("KursivBtn"))->isChecked()};
