@@ -1,3 +1,4 @@
+#include "app/inilocation.h"
 #include "app/splash.h"
 #include "app/spreliopad.h"
 #include "i18n/langstr.h"
@@ -9,6 +10,8 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -277,8 +280,11 @@ void TestSplash::documents()
     QDir::setCurrent(QDir::tempPath());
     pad->findChild<QAction *>(command)->trigger();
     QDir::setCurrent(current);
-    QCOMPARE(m_opened.urls, QList<QUrl>{QUrl::fromLocalFile(
-                                QDir(QCoreApplication::applicationDirPath()).filePath(document))});
+    const QString path = programFilePath(document);
+    QCOMPARE(m_opened.urls, QList<QUrl>{QUrl::fromLocalFile(path)});
+    QVERIFY(QFileInfo(path).isAbsolute());
+    // The user guides ship with the program; the keyboard layouts do not.
+    QCOMPARE(QFile::exists(path), document.startsWith(QLatin1String("sprelio_")));
 }
 
 void TestSplash::homepage()
