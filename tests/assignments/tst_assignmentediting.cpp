@@ -3,6 +3,7 @@
 #include "assignments/chargridmodel.h"
 #include "assignments/chargridview.h"
 #include "compose/glyphedit.h"
+#include "filesizelimit.h"
 #include "glyphbytes.h"
 #include "i18n/langstr.h"
 #include "palette/chartable.h"
@@ -99,31 +100,6 @@ private:
     }
 
     QTimer m_timer;
-};
-
-// Writes beyond the given size fail for this process, also for root, as on a full disk.
-class FileSizeLimit final
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
 };
 
 } // namespace
