@@ -1,5 +1,6 @@
 #include "app/spreliopad.h"
 #include "compose/glyphedit.h"
+#include "findnamed.h"
 #include "glyphbytes.h"
 #include "i18n/langstr.h"
 #include "palette/kwspeedbutton.h"
@@ -39,14 +40,7 @@ private slots:
     void layoutAtMinimumWidth();
 
 private:
-    template <typename T> T *child(const char *name) const
-    {
-        T *found = m_pad->findChild<T *>(QLatin1String(name));
-        if (found == nullptr) {
-            qFatal("no child %s", name);
-        }
-        return found;
-    }
+    template <typename T> T *child(const char *name) const { return findNamed<T>(m_pad.get(), name); }
     void click(QAbstractButton *button) const { QTest::mouseClick(button, Qt::LeftButton); }
     void chooseSet(const char *setButton) const { child<QAction>(setButton)->trigger(); }
     QByteArray field() const { return child<GlyphEdit>("EditField")->glyphs(); }

@@ -4,6 +4,7 @@
 #include "assignments/chargridview.h"
 #include "compose/glyphedit.h"
 #include "filesizelimit.h"
+#include "findnamed.h"
 #include "glyphbytes.h"
 #include "i18n/langstr.h"
 #include "palette/chartable.h"
@@ -137,14 +138,7 @@ private slots:
     void gridLosesSelectionWithFocus();
 
 private:
-    template <typename T> T *child(const char *name) const
-    {
-        T *found = m_pad->findChild<T *>(QLatin1String(name));
-        if (found == nullptr) {
-            qFatal("no child %s", name);
-        }
-        return found;
-    }
+    template <typename T> T *child(const char *name) const { return findNamed<T>(m_pad.get(), name); }
     TKWSpeedButton *palette(int index) const { return m_pad->PaletteButtons().at(index); }
     CharGridView *grid() const { return child<CharGridView>("CharGrid"); }
     void enterEditing() const { child<QAction>("EditBtn")->trigger(); }
