@@ -70,6 +70,7 @@ TSprelioPad::TSprelioPad(const QString &iniPath, QWidget *parent)
     connectAssignmentCommands();
     connectSendCommands();
     connectWindowCommands();
+    connectIpaCommands();
     qApp->installEventFilter(this);
 
     openIniFile();
@@ -134,6 +135,8 @@ void TSprelioPad::createMenus()
                     addMenuItem(clipboard, "N11pt1", 0, QStringLiteral("11pt")),
                     addMenuItem(clipboard, "N12pt1", 0, QStringLiteral("12pt")),
                     addMenuItem(clipboard, "User1", 86, QStringLiteral("&Benutzerdefiniert"))});
+
+    addMenuItem(optionen, "AlsUnicode1", 100, QStringLiteral("Als Unicode kopieren"));
 
     QMenu *sprache = addSubMenu(optionen, "Sprache1", 82, QStringLiteral("&Sprache"));
     m_languageGroup = radioGroup({addMenuItem(sprache, "Deutsch1", 83, QStringLiteral("&Deutsch")),
@@ -232,6 +235,7 @@ void TSprelioPad::createToolBarBtn()
     connect(m_setButtonGroup, &QActionGroup::triggered, this,
             [this](QAction *set) { SpezialClick(set->property("Tag").toInt()); });
     m_toolBarBtn->addSeparator();
+    addButton("SucheBtn", "edit-find", "find");
 }
 
 void TSprelioPad::createEditField()
@@ -510,6 +514,9 @@ void TSprelioPad::showEvent(QShowEvent *event)
 
 bool TSprelioPad::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_charGrid && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        updateMarkPreview(); // clicks type nothing while the chart is shown
+    }
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         auto *widget = qobject_cast<QWidget *>(watched);
         if (widget != nullptr && widget->window() == this) {

@@ -27,6 +27,7 @@ class GlyphEdit;
 class SpeedButton;
 class TKWSpeedButton;
 class TSplash;
+class TSymbolSearch;
 
 /// The main window: palettes, composition field, brackets, tool bars and menus.
 /// It owns the controls and wires them; the rules live in the core.
@@ -135,6 +136,14 @@ public:
     void Beenden1Click();
     /// Shows the information window modally.
     void Info1Click();
+    // Unicode IPA, the explained line, search and the preview of a pending mark
+    /// Puts only the composition field's Unicode IPA on the clipboard.
+    void CopyAsUnicodeClick();
+    /// Opens the symbol search, or brings it forward.
+    void SucheClick();
+    /// The symbol search window; hidden until it is asked for.
+    TSymbolSearch *SymbolSearch() const { return m_symbolSearch; }
+
     /// The splash window, which also serves as the information window.
     TSplash *Splash() const { return m_splash; }
 
@@ -238,6 +247,13 @@ private:
     QMenu *m_mnuPopup = nullptr;
     TKWSpeedButton *m_popupButton = nullptr;
     GlyphDropFilter *m_glyphDrop = nullptr;
+
+    // Unicode IPA, the explained line, search and the preview of a pending mark
+    void connectIpaCommands();
+    void applyIpaTexts();
+    void explainEditField();
+    void updateMarkPreview();
+    TSymbolSearch *m_symbolSearch = nullptr;
 
     Composer m_composer;
     QString m_currentFontName;

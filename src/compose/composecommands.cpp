@@ -38,7 +38,8 @@ void TSprelioPad::KnoppClick(SpeedButton *sender)
     const auto *character = qobject_cast<TKWSpeedButton *>(sender);
     const QByteArray text = character != nullptr ? character->Symbol() : displayToGlyphs(sender->text());
     const QWidget *panel = sender->parentWidget();
-    const bool onPalette = panel == m_vokalPanel || panel == m_konsPanel;
+    const bool onPalette =
+        panel == m_vokalPanel || panel == m_konsPanel || sender->property("PaletteBase").toBool();
 
     const Composition composed = m_composer.compose(text, onPalette, pending);
     m_editField->setFocus();

@@ -49,6 +49,28 @@ QByteArray Composer::markFor(Glyph mark, Glyph base)
     return {};
 }
 
+QByteArray Composer::withDiacritics(const QByteArray &symbol, const QList<Glyph> &diacritics)
+{
+    QByteArray text = symbol;
+    if (text.size() == 1 && firstByte(text) == Codes::HalfSpaceButton) {
+        text = QByteArray(1, static_cast<char>(Codes::HalfSpace));
+    }
+    if (text.isEmpty()) {
+        return text;
+    }
+    for (const Glyph mark : diacritics) {
+        if (AboveMarkSet.contains(mark)) {
+            setFirstByte(text, baseVariantFor(firstByte(text)));
+        }
+        const Glyph base = firstByte(text);
+        text.append(markFor(mark, base));
+        if (mark == Codes::Voiceless && (base == 74 || base == 106)) {
+            setFirstByte(text, baseVariantFor(base));
+        }
+    }
+    return text;
+}
+
 Composition Composer::compose(const QByteArray &symbol, bool onPalette, const PendingMarks &pending)
 {
     Composition result;
@@ -60,27 +82,15 @@ Composition Composer::compose(const QByteArray &symbol, bool onPalette, const Pe
         m_useAltLink = DescenderBeforeSet.contains(m_lastBaseChar);
     }
 
-    QByteArray text = symbol;
-    if (text.size() == 1 && firstByte(text) == Codes::HalfSpaceButton) {
-        text = QByteArray(1, static_cast<char>(Codes::HalfSpace));
-    }
-    if (text.isEmpty()) {
+    const QByteArray unmarked = withDiacritics(symbol, {});
+    if (unmarked.isEmpty()) {
         return result;
     }
     if (onPalette) {
-        m_lastBaseChar = static_cast<Glyph>(text.back());
+        // Taken before the marks change the base or add to it.
+        m_lastBaseChar = static_cast<Glyph>(unmarked.back());
     }
-
-    for (const Glyph mark : pending.diacritics) {
-        if (AboveMarkSet.contains(mark)) {
-            setFirstByte(text, baseVariantFor(firstByte(text)));
-        }
-        const Glyph base = firstByte(text);
-        text.append(markFor(mark, base));
-        if (mark == Codes::Voiceless && (base == 74 || base == 106)) {
-            setFirstByte(text, baseVariantFor(base));
-        }
-    }
+    const QByteArray text = withDiacritics(symbol, pending.diacritics);
     result.diacriticsConsumed = !pending.diacritics.isEmpty();
 
     if (pending.linking) {

@@ -40,6 +40,10 @@ public:
     /// Whether a pending linking mark is typed as its descender form.
     [[nodiscard]] bool UseAltLink() const { return m_useAltLink; }
 
+    /// The text that a click on a button with this symbol types for itself while the marks are
+    /// pending: the half space it stands for, the base variant under a mark above, each mark's variant.
+    static QByteArray withDiacritics(const QByteArray &symbol, const QList<Glyph> &diacritics);
+
     /// The bytes that a pending mark appends to a text that begins with base.
     static QByteArray markFor(Glyph mark, Glyph base);
 

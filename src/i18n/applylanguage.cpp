@@ -51,6 +51,7 @@ void TSprelioPad::ApplyLanguage()
     for (TKWSpeedButton *tool : std::as_const(m_toolButtons)) {
         tool->setHint(CharDescription(tool->Symbol()));
     }
+    applyIpaTexts();
 }
 
 void TSprelioPad::LanguageClick(QAction *item)

@@ -90,6 +90,11 @@ constexpr StringResource Resources[] = {
     {185, "&Zwischenablage"},
     {186, "&Benutzerdefiniert"},
     {187, "Löschen"},
+    // German: texts of the commands beyond the designed window
+    {200, "Als Unicode kopieren"},
+    {201, "Symbol suchen"},
+    {202, "Name, ähnlicher Buchstabe oder Zeichen"},
+    {203, "Keine Treffer"},
     // German: glyph descriptions, 1000 + glyph code
     {1032, "Leerzeichen"},
     {1033, "(Post)alveolarer Klick"},
@@ -335,6 +340,11 @@ constexpr StringResource Resources[] = {
     {10185, "&Clipboard"},
     {10186, "&User defined"},
     {10187, "Delete"},
+    // English: texts of the commands beyond the designed window
+    {10200, "Copy as Unicode"},
+    {10201, "Find symbol"},
+    {10202, "Name, look-alike letter or character"},
+    {10203, "No matches"},
     // English: glyph descriptions, 1000 + glyph code
     {11032, "Space"},
     {11033, "(Post)alveolar Click"},

@@ -1,9 +1,11 @@
 #include "palette/kwspeedbutton.h"
 
+#include "compose/composer.h"
 #include "palette/glyphtext.h"
 
 #include <QPainter>
 #include <QPalette>
+#include <QTextLayout>
 
 #include <algorithm>
 
@@ -29,6 +31,24 @@ void TKWSpeedButton::setOffsetY(int offsetY)
 {
     m_offsetY = offsetY;
     update();
+}
+
+void TKWSpeedButton::setPreviewMarks(const QList<Glyph> &marks)
+{
+    if (marks == m_previewMarks) {
+        return;
+    }
+    m_previewMarks = marks;
+    update();
+}
+
+QByteArray TKWSpeedButton::previewedMarks() const
+{
+    if (m_previewMarks.isEmpty() || m_symbol.isEmpty()) {
+        return {};
+    }
+    const qsizetype baseLength = Composer::withDiacritics(m_symbol, {}).size();
+    return Composer::withDiacritics(m_symbol, m_previewMarks).mid(baseLength);
 }
 
 QRect TKWSpeedButton::symbolRect(const QSize &buttonSize, int offsetX, int offsetY)
@@ -67,7 +87,48 @@ void TKWSpeedButton::paintEvent(QPaintEvent *event)
     SpeedButton::paintEvent(event);
     QPainter painter(this);
     painter.setFont(font());
-    PaintSymbol(painter, symbolRect(size(), m_offsetX, m_offsetY), m_symbol, palette(), isEnabled());
+    const QRect rect = symbolRect(size(), m_offsetX, m_offsetY);
+    PaintSymbol(painter, rect, m_symbol, palette(), isEnabled());
+    if (isEnabled()) {
+        paintPreview(painter, rect);
+    }
+}
+
+void TKWSpeedButton::paintPreview(QPainter &painter, const QRect &rect) const
+{
+    const QByteArray marks = previewedMarks();
+    if (marks.isEmpty()) {
+        return;
+    }
+    // The whole text that a click types is laid out, so that the font places the marks over the
+    // base as it will in the field; only the marks are given a colour. It is centred like the
+    // symbol itself, so the marks land over the symbol that stays drawn.
+    const QByteArray typed = Composer::withDiacritics(m_symbol, m_previewMarks);
+    const int baseLength = int(typed.size() - marks.size());
+    QColor faint = palette().color(QPalette::Active, QPalette::Highlight);
+    faint.setAlpha(150);
+    QTextCharFormat hidden;
+    hidden.setForeground(QColor(Qt::transparent));
+    QTextCharFormat shown;
+    shown.setForeground(faint);
+
+    const auto layOut = [this](QTextLayout &layout) {
+        layout.setFont(font());
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setLineWidth(1e6);
+        layout.endLayout();
+        return line;
+    };
+    QTextLayout symbolLayout(glyphsToDisplay(m_symbol));
+    const QTextLine symbolLine = layOut(symbolLayout);
+    QTextLayout previewLayout(glyphsToDisplay(typed));
+    previewLayout.setFormats({{0, baseLength, hidden}, {baseLength, int(marks.size()), shown}});
+    layOut(previewLayout);
+
+    const QPointF origin(rect.x() + (rect.width() - symbolLine.naturalTextWidth()) / 2,
+                         rect.y() + (rect.height() - symbolLine.height()) / 2);
+    previewLayout.draw(&painter, origin);
 }
 
 } // namespace Sprelio

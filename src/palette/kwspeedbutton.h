@@ -1,8 +1,10 @@
 #pragma once
 
+#include "palette/glyphclasses.h"
 #include "palette/speedbutton.h"
 
 #include <QByteArray>
+#include <QList>
 
 class QPainter;
 class QPalette;
@@ -32,6 +34,13 @@ public:
     int OffsetY() const { return m_offsetY; }
     void setOffsetY(int offsetY);
 
+    /// The diacritics pending on the special bar: while there are any, the button shows faintly over
+    /// its symbol the marks that a click would add. Symbol, hint and what a click types stay as they are.
+    QList<Glyph> PreviewMarks() const { return m_previewMarks; }
+    void setPreviewMarks(const QList<Glyph> &marks);
+    /// The glyphs that the preview adds after the symbol; empty when it shows nothing.
+    QByteArray previewedMarks() const;
+
     /// The rectangle a symbol is centred in: the button's own, shifted by the offsets, but never
     /// with its bottom edge above the button's bottom edge.
     static QRect symbolRect(const QSize &buttonSize, int offsetX, int offsetY);
@@ -44,7 +53,10 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void paintPreview(QPainter &painter, const QRect &rect) const;
+
     QByteArray m_symbol;
+    QList<Glyph> m_previewMarks;
     int m_offsetX = 0;
     int m_offsetY = 0;
 };

@@ -30,4 +30,13 @@ void putOnClipboard(const ClipboardPayload &payload)
     }
 }
 
+void putTextOnClipboard(const QString &text)
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->setText(text, QClipboard::Clipboard);
+    if (clipboard->supportsSelection()) {
+        clipboard->setText(text, QClipboard::Selection);
+    }
+}
+
 } // namespace Sprelio

@@ -15,4 +15,8 @@ std::unique_ptr<QMimeData> clipboardMimeData(const ClipboardPayload &payload);
 /// Needs a QGuiApplication.
 void putOnClipboard(const ClipboardPayload &payload);
 
+/// Puts only the plain text on the system clipboard and the selection, for programs that would
+/// otherwise prefer the rich text in the phonetic face. Needs a QGuiApplication.
+void putTextOnClipboard(const QString &text);
+
 } // namespace Sprelio

@@ -1,5 +1,7 @@
 #include "targets/clipboardpayload.h"
 
+#include "palette/unicodeipa.h"
+
 #include <QList>
 
 namespace Sprelio {
@@ -118,7 +120,7 @@ ClipboardPayload clipboardPayload(const QByteArray &glyphs, const QString &faceN
     const QString name = safeFaceName(faceName);
     const int size = clampedClipboardFontSize(pointSize);
     return ClipboardPayload{rtfPayload(glyphs, name, bold, italic, size),
-                            htmlPayload(glyphs, name, bold, italic, size), QString::fromLatin1(glyphs)};
+                            htmlPayload(glyphs, name, bold, italic, size), glyphsToUnicodeIpa(glyphs)};
 }
 
 } // namespace Sprelio

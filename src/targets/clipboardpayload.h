@@ -19,13 +19,13 @@ constexpr int clampedClipboardFontSize(int size)
                                        : (size > MaxClipboardFontSize ? MaxClipboardFontSize : size);
 }
 
-// One glyph string in the forms offered on the clipboard. Each form carries every byte of the
-// string unchanged in meaning, so a reader that takes any one of them gets the same glyphs.
+// One glyph string in the forms offered on the clipboard. The rich forms carry every byte of the
+// string in the phonetic face; the plain text carries the same symbols as standard Unicode IPA.
 struct ClipboardPayload
 {
     QByteArray rtf; // text/rtf and text/richtext
     QString html;   // text/html
-    QString text;   // text/plain: each byte as the Latin-1 character of that code
+    QString text;   // text/plain: the standard Unicode IPA, for programs without the phonetic fonts
 
     bool operator==(const ClipboardPayload &) const = default;
 };

@@ -1,3 +1,4 @@
+#include "glyphbytes.h"
 #include "targets/clipboard.h"
 #include "targets/clipboardpayload.h"
 
@@ -78,6 +79,53 @@ private slots:
         QCOMPARE(xclip.exitStatus(), QProcess::NormalExit);
         QVERIFY2(xclip.exitCode() == 0, xclip.readAllStandardError().constData());
         QCOMPARE(xclip.readAllStandardOutput(), expected);
+    }
+
+    void plainTextIsUnicodeIpa_data()
+    {
+        QTest::addColumn<bool>("unicodeOnly");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QByteArray>("expected");
+
+        const QByteArray unicode = QStringLiteral("n\u0325t\u0361\u0283").toUtf8();
+        QTest::newRow("send, UTF-8 string") << false << "UTF8_STRING" << unicode;
+        QTest::newRow("send, plain text") << false << "text/plain" << unicode;
+        QTest::newRow("send, rich text keeps the glyph bytes")
+            << false << "text/rtf"
+            << QByteArray(R"({\rtf1\ansi\deff0{\fonttbl{\f0\fnil\fcharset2 Lautbild Serif;}})"
+                          R"(\pard\plain\f0\fs28\b\i0 \'6e\'24\'74\'d4\'53})");
+        QTest::newRow("copy as Unicode, UTF-8 string") << true << "UTF8_STRING" << unicode;
+    }
+
+    void plainTextIsUnicodeIpa()
+    {
+        QFETCH(bool, unicodeOnly);
+        QFETCH(QString, target);
+        QFETCH(QByteArray, expected);
+
+        const QByteArray glyphs = bytes({110, 36, 116, 212, 83});
+        if (unicodeOnly) {
+            putTextOnClipboard(QStringLiteral("n\u0325t\u0361\u0283"));
+        } else {
+            putOnClipboard(clipboardPayload(glyphs, QStringLiteral("Lautbild Serif"), true, false, 14));
+        }
+        QCOMPARE(readFromOtherProcess(target), expected);
+        if (unicodeOnly) {
+            QVERIFY(!readFromOtherProcess(QStringLiteral("TARGETS")).contains("rtf"));
+        }
+    }
+
+private:
+    static QByteArray readFromOtherProcess(const QString &target)
+    {
+        QProcess xclip;
+        xclip.start(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"),
+                                              QStringLiteral("clipboard"), QStringLiteral("-t"), target});
+        // The clipboard answers from this event loop, so the wait must not block it.
+        if (!QTest::qWaitFor([&xclip] { return xclip.state() == QProcess::NotRunning; }, 10000)) {
+            return "xclip did not end";
+        }
+        return xclip.exitCode() == 0 ? xclip.readAllStandardOutput() : xclip.readAllStandardError();
     }
 };
 
