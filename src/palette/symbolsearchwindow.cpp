@@ -43,8 +43,8 @@ QString matchHint(Glyph code)
     for (const char32_t ch : unicode.toUcs4()) {
         codePoints.append(QStringLiteral("U+%1").arg(uint(ch), 4, 16, QLatin1Char('0')).toUpper());
     }
-    return CharDescription(QByteArray(1, static_cast<char>(code))) + QLatin1String(" \u2014 ") +
-           codePoints.join(QLatin1Char(' '));
+    return CharDescription(QByteArray(1, static_cast<char>(code))) + QStringLiteral(" \u2014 ") + unicode +
+           QLatin1Char(' ') + codePoints.join(QLatin1Char(' '));
 }
 
 } // namespace

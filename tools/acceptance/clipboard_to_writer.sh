@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # Hand check of the clipboard target: types n̥t͡ʃ with the real buttons, sends it to the clipboard
 # at 14 pt bold, pastes it into LibreOffice Writer and leaves writer.pdf and writer.png to look at.
-# Needs: a built program (argument 1, default build/src/sprelio), Xvfb, xdotool, ImageMagick,
-# libreoffice-writer, python3-uno, poppler-utils. The click positions assume the default width 500.
+# It also prints the code points that a plain-text reader (xclip) gets, which must be the Unicode IPA
+# U+006E U+0325 U+0074 U+0361 U+0283.
+# Needs: a built program (argument 1, default build/src/sprelio), Xvfb, xdotool, xclip,
+# libreoffice-writer, python3-uno, poppler-utils; ImageMagick's import for the picture of the window.
+# The click positions assume the default width 500.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 program=${1:-$repo/build/src/sprelio}
 out=${2:-/tmp/sprelio-writer-check}
 display=:${SPRELIO_CHECK_DISPLAY:-79}
+port=${SPRELIO_CHECK_PORT:-2079}
 
 rm -rf "$out" && mkdir -p "$out"
 cp "$program" "$out/sprelio"
@@ -19,9 +23,18 @@ printf '[Settings]\r\nLanguage=0\r\nLeft=0\r\nTop=0\r\nWidth=500\r\nClipboardFon
 Xvfb "$display" -screen 0 1280x1024x24 >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=$display
-trap 'kill $xvfb 2>/dev/null; pkill -f "$out/sprelio" 2>/dev/null; pkill -f soffice.bin 2>/dev/null || true' EXIT
+sprelio=
+soffice=
+# Only what this script started ends with it: an office or a program of somebody else stays.
+stop() {
+    [ -n "$soffice" ] && kill -- "-$soffice" 2>/dev/null
+    [ -n "$sprelio" ] && kill "$sprelio" 2>/dev/null
+    kill "$xvfb" 2>/dev/null || true
+}
+trap stop EXIT
 sleep 1
 "$out/sprelio" >"$out/sprelio.log" 2>&1 &
+sprelio=$!
 sleep 4 # the splash shows for 2.5 s
 
 click() { xdotool mousemove "$1" "$2" click 1; sleep 0.3; }
@@ -31,10 +44,18 @@ click 225 264  # n
 click 264 147  # t
 click 112 112  # tie, pending
 click 343 186  # ʃ
-import -window root "$out/sprelio.png"
+if command -v import >/dev/null; then import -window root "$out/sprelio.png"; fi
 click 445 302  # send
+sleep 0.5
+printf 'plain text: '
+xclip -o -selection clipboard -t UTF8_STRING | python3 -c \
+    'import sys; print(" ".join("U+%04X" % ord(c) for c in sys.stdin.buffer.read().decode("utf-8")))' \
+    | tee "$out/plaintext.txt"
 
-soffice --writer --norestore --nologo --accept="socket,host=127.0.0.1,port=2002;urp;" >"$out/soffice.log" 2>&1 &
-timeout 180 /usr/bin/python3 "$repo/tools/acceptance/lo_paste.py" "$out/writer.pdf" | tee "$out/report.txt"
+# A profile of its own, so that the paste never goes to an office that is already running.
+setsid soffice -env:UserInstallation="file://$out/office-profile" --writer --norestore --nologo \
+    --accept="socket,host=127.0.0.1,port=$port;urp;" >"$out/soffice.log" 2>&1 &
+soffice=$!
+timeout 180 /usr/bin/python3 "$repo/tools/acceptance/lo_paste.py" "$out/writer.pdf" "$port" | tee "$out/report.txt"
 pdftoppm -r 150 -png -f 1 -l 1 "$out/writer.pdf" "$out/writer"
 echo "look at $out/writer-1.png and $out/sprelio.png"

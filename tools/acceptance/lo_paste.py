@@ -2,9 +2,10 @@
 """Pastes the clipboard into a new LibreOffice Writer document and reports what arrived.
 
 Connects to a running soffice started with
-  --accept="socket,host=127.0.0.1,port=2002;urp;"
+  --accept="socket,host=127.0.0.1,port=PORT;urp;"
 dispatches Paste, prints the font name, height and weight of the pasted text and the code of
-every character, and stores the document as PDF at the path given as the only argument.
+every character, and stores the document as PDF at the path given as the first argument.
+PORT is the second argument, 2002 when it is left out.
 """
 import sys
 import time
@@ -20,12 +21,12 @@ def prop(name, value):
     return p
 
 
-def connect():
+def connect(port):
     local = uno.getComponentContext()
     resolver = local.ServiceManager.createInstanceWithContext("com.sun.star.bridge.UnoUrlResolver", local)
     for _ in range(60):
         try:
-            return resolver.resolve("uno:socket,host=127.0.0.1,port=2002;urp;StarOffice.ComponentContext")
+            return resolver.resolve("uno:socket,host=127.0.0.1,port=%d;urp;StarOffice.ComponentContext" % port)
         except Exception:
             time.sleep(1)
     sys.exit("soffice did not answer")
@@ -33,7 +34,7 @@ def connect():
 
 def main():
     pdf = sys.argv[1]
-    ctx = connect()
+    ctx = connect(int(sys.argv[2]) if len(sys.argv) > 2 else 2002)
     smgr = ctx.ServiceManager
     desktop = smgr.createInstanceWithContext("com.sun.star.frame.Desktop", ctx)
     doc = desktop.loadComponentFromURL("private:factory/swriter", "_blank", 0, ())
