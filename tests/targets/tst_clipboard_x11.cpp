@@ -1,11 +1,19 @@
+#include "app/spreliopad.h"
+#include "compose/glyphedit.h"
+#include "palette/speedbutton.h"
 #include "targets/clipboard.h"
 #include "targets/clipboardpayload.h"
+#include "targets/sendtargets.h"
 
+#include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
+
+#include <memory>
+#include <vector>
 
 using namespace Sprelio;
 
@@ -19,6 +27,31 @@ QByteArray sampleGlyphs()
         glyphs.append(static_cast<char>(code));
     }
     return glyphs;
+}
+
+// Word "sends" as the Automation targets do: it copies the field at the size found there.
+class CopyingAutomation final : public AutomationTargets
+{
+public:
+    void SendToWord(const SendInputs &, const CopyEdit &copyEdit) override { copyEdit(12); }
+    void SendToExcel(const SendInputs &, const CopyEdit &) override {}
+    void SendToPowerPoint(const SendInputs &, const CopyEdit &) override {}
+    void SendToOpenOffice(const SendInputs &, const CopyEdit &) override {}
+};
+
+// What another process reads from the selection ("clipboard" or "primary") as UTF-8 text.
+QByteArray readWithXclip(const QString &selection)
+{
+    // The clipboard answers the other process from this event loop, so wait without blocking it.
+    QProcess xclip;
+    xclip.start(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), selection,
+                                          QStringLiteral("-t"), QStringLiteral("UTF8_STRING")});
+    if (!QTest::qWaitFor([&xclip] { return xclip.state() == QProcess::NotRunning; }, 10000)) {
+        xclip.kill();
+        xclip.waitForFinished();
+        return "(xclip hangs)";
+    }
+    return xclip.readAllStandardOutput();
 }
 
 } // namespace
@@ -78,6 +111,68 @@ private slots:
         QCOMPARE(xclip.exitStatus(), QProcess::NormalExit);
         QVERIFY2(xclip.exitCode() == 0, xclip.readAllStandardError().constData());
         QCOMPARE(xclip.readAllStandardOutput(), expected);
+    }
+
+    void emptySendKeepsTheClipboard_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QByteArray>("firstSend");
+
+        QTest::newRow("clipboard target, empty field over another program's text")
+            << "Zwischenablage" << QByteArray();
+        QTest::newRow("clipboard target, double click on send") << "Zwischenablage" << QByteArray("pa");
+        QTest::newRow("automation target, empty field over another program's text")
+            << "WinWord" << QByteArray();
+        QTest::newRow("automation target, double click on send") << "WinWord" << QByteArray("pa");
+    }
+
+    void emptySendKeepsTheClipboard()
+    {
+        QFETCH(QString, target);
+        QFETCH(QByteArray, firstSend);
+
+        // Another program owns both selections until something takes them over.
+        std::vector<std::unique_ptr<QProcess>> owners;
+        for (const char *selection : {"clipboard", "primary"}) {
+            auto owner = std::make_unique<QProcess>();
+            owner->start(QStringLiteral("xclip"), {QStringLiteral("-i"), QStringLiteral("-quiet"),
+                                                   QStringLiteral("-selection"), QLatin1String(selection)});
+            QVERIFY(owner->waitForStarted(10000));
+            owner->write("from another program");
+            owner->closeWriteChannel();
+            owners.push_back(std::move(owner));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(readWithXclip(QStringLiteral("clipboard")),
+                                  QByteArray("from another program"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(readWithXclip(QStringLiteral("primary")),
+                                  QByteArray("from another program"), 10000);
+
+        TSprelioPad pad;
+        pad.setAutomationTargets(std::make_unique<CopyingAutomation>());
+        pad.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pad));
+        // After the first showing, which applies the default target.
+        pad.ZielClick(pad.findChild<QAction *>(target));
+        auto *edit = pad.findChild<GlyphEdit *>(QStringLiteral("EditField"));
+        auto *enterBtn = pad.findChild<SpeedButton *>(QStringLiteral("EnterBtn"));
+        edit->setGlyphs(firstSend);
+        const QFont font = edit->font();
+        const QByteArray expected =
+            firstSend.isEmpty()
+                ? QByteArray("from another program")
+                : clipboardPayload(firstSend, font.family(), font.bold(), font.italic(), 10).text.toUtf8();
+
+        QTest::mouseClick(enterBtn, Qt::LeftButton);
+        QTest::mouseClick(enterBtn, Qt::LeftButton);
+        QCOMPARE(edit->glyphs(), QByteArray());
+        QCOMPARE(edit->selectedText(), QString());
+        QCOMPARE(readWithXclip(QStringLiteral("clipboard")), expected);
+        QCOMPARE(readWithXclip(QStringLiteral("primary")), expected);
+
+        for (const auto &owner : owners) {
+            owner->kill();
+            owner->waitForFinished();
+        }
     }
 };
 
