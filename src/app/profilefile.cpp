@@ -1,8 +1,11 @@
 #include "app/profilefile.h"
 
+#include "app/localfile.h"
+
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -78,18 +81,34 @@ struct Line
     QByteArrayView value; // key lines: the text after the '=', blanks dropped, quotes kept
 };
 
+constexpr QByteArrayView Utf8Bom = "\xEF\xBB\xBF";
+
+// Offset of the first CR or LF in text, or -1.
+qsizetype lineBreakIn(QByteArrayView text)
+{
+    const qsizetype lf = offsetOf(text, '\n');
+    const qsizetype cr = offsetOf(lf < 0 ? text : text.first(lf), '\r');
+    return cr >= 0 ? cr : lf;
+}
+
+// Where the line break at offset pos of content ends: CR LF counts as one break.
+qsizetype afterLineBreak(QByteArrayView content, qsizetype pos)
+{
+    return content[pos] == '\r' && pos + 1 < content.size() && content[pos + 1] == '\n' ? pos + 2 : pos + 1;
+}
+
 Line lineAt(QByteArrayView content, qsizetype begin)
 {
     Line line;
     line.begin = begin;
-    const qsizetype lf = offsetOf(content.sliced(begin), '\n');
-    qsizetype end = lf < 0 ? content.size() : begin + lf;
-    line.next = lf < 0 ? content.size() : end + 1;
-    if (end > begin && content[end - 1] == '\r') {
-        --end;
-    }
+    const qsizetype lineBreak = lineBreakIn(content.sliced(begin));
+    const qsizetype end = lineBreak < 0 ? content.size() : begin + lineBreak;
+    line.next = lineBreak < 0 ? content.size() : afterLineBreak(content, end);
+    // Editors that save UTF-8 mark the file with a byte order mark, which is no part of the first line.
+    const qsizetype textBegin = begin == 0 && content.startsWith(Utf8Bom) ? Utf8Bom.size() : begin;
 
-    const QByteArrayView text = trimmedBlanks(content.sliced(begin, end - begin));
+    const QByteArrayView text =
+        trimmedBlanks(content.sliced(textBegin, std::max(textBegin, end) - textBegin));
     if (text.isEmpty() || text.front() == ';') {
         return line;
     }
@@ -161,15 +180,33 @@ QByteArray readValue(QByteArrayView raw)
     return raw.first(qMin(raw.size(), ProfileDocument::MaxValueLength)).toByteArray();
 }
 
-// What must precede text appended at the end of content so that it starts a line of its own.
-QByteArrayView lineBreakBeforeEnd(const QByteArray &content)
+// The line end that the content uses, so that written lines match it: the first one found, or
+// CR LF when there is none yet.
+QByteArrayView lineEndOf(QByteArrayView content)
 {
-    if (content.isEmpty() || content.endsWith('\n')) {
+    const qsizetype lineBreak = lineBreakIn(content);
+    if (lineBreak < 0) {
+        return "\r\n";
+    }
+    if (content[lineBreak] == '\n') {
+        return "\n";
+    }
+    return afterLineBreak(content, lineBreak) == lineBreak + 2 ? QByteArrayView("\r\n")
+                                                               : QByteArrayView("\r");
+}
+
+// What must precede text appended at the end of content so that it starts a line of its own.
+QByteArrayView lineBreakBeforeEnd(const QByteArray &content, QByteArrayView lineEnd)
+{
+    if (content.isEmpty() || content == Utf8Bom || content.endsWith('\n')) {
         return {};
     }
-    // A lone CR ending the content was taken as the end of the line already; completing it keeps
-    // that line's value free of a stray CR.
-    return content.endsWith('\r') ? QByteArrayView("\n") : QByteArrayView("\r\n");
+    if (content.endsWith('\r')) {
+        // A lone CR already ends the line; in a CR LF file it is completed, so that the file keeps
+        // one kind of line end.
+        return lineEnd == "\r\n" ? QByteArrayView("\n") : QByteArrayView();
+    }
+    return lineEnd;
 }
 
 } // namespace
@@ -181,6 +218,32 @@ std::optional<QByteArray> ProfileDocument::value(QByteArrayView section, QByteAr
         return std::nullopt;
     }
     return readValue(found.key->value);
+}
+
+QList<std::optional<QByteArray>> ProfileDocument::values(QByteArrayView section,
+                                                         const QList<QByteArray> &keys) const
+{
+    QList<std::optional<QByteArray>> found(keys.size());
+    bool inSection = false;
+    bool sectionSeen = false;
+    for (qsizetype pos = 0; pos < m_content.size();) {
+        const Line line = lineAt(m_content, pos);
+        pos = line.next;
+        if (line.kind == LineKind::Section) {
+            if (inSection) {
+                break;
+            }
+            inSection = !sectionSeen && sameName(line.name, section);
+            sectionSeen = sectionSeen || inSection;
+        } else if (inSection && line.kind == LineKind::Key) {
+            for (qsizetype i = 0; i < keys.size(); ++i) {
+                if (!found[i] && sameName(line.name, keys[i])) {
+                    found[i] = readValue(line.value);
+                }
+            }
+        }
+    }
+    return found;
 }
 
 QByteArray ProfileDocument::readString(QByteArrayView section, QByteArrayView key,
@@ -214,21 +277,22 @@ bool ProfileDocument::writeString(QByteArrayView section, QByteArrayView key, QB
         return false;
     }
 
+    const QByteArrayView lineEnd = lineEndOf(m_content);
     QByteArray keyLine;
     keyLine.reserve(key.size() + value.size() + 3);
-    keyLine.append(key).append('=').append(value).append("\r\n");
+    keyLine.append(key).append('=').append(value).append(lineEnd);
 
     const Location found = locate(m_content, section, key);
     if (found.key) {
         m_content.replace(found.key->begin, found.key->next - found.key->begin, keyLine);
     } else if (found.sectionFound) {
         if (found.insertAt == m_content.size()) {
-            keyLine.prepend(lineBreakBeforeEnd(m_content));
+            keyLine.prepend(lineBreakBeforeEnd(m_content, lineEnd));
         }
         m_content.insert(found.insertAt, keyLine);
     } else {
-        m_content.append(lineBreakBeforeEnd(m_content)).append('[').append(section).append("]\r\n");
-        m_content.append(keyLine);
+        m_content.append(lineBreakBeforeEnd(m_content, lineEnd)).append('[').append(section).append(']');
+        m_content.append(lineEnd).append(keyLine);
     }
     return true;
 }
@@ -285,24 +349,21 @@ std::optional<int> ProfileDocument::parseInteger(QByteArrayView text)
 
 ProfileDocument ProfileFile::load() const
 {
-    return loadForChange().value_or(ProfileDocument());
+    return loadExisting().value_or(ProfileDocument());
 }
 
-std::optional<ProfileDocument> ProfileFile::loadForChange() const
+std::optional<ProfileDocument> ProfileFile::loadExisting() const
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        // A file that exists but cannot be read must not be replaced by one holding a single key.
-        if (file.exists()) {
-            return std::nullopt;
-        }
+    const QByteArray name = QFile::encodeName(m_path);
+    if (!localFileExists(name)) {
         return ProfileDocument();
     }
-    QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
+    // A file that exists but cannot be read whole must not be replaced by one holding a single key.
+    std::optional<QByteArray> content = readLocalFile(name, MaxProfileFileSize);
+    if (!content) {
         return std::nullopt;
     }
-    return ProfileDocument(std::move(content));
+    return ProfileDocument(std::move(*content));
 }
 
 bool ProfileFile::save(const ProfileDocument &document) const
@@ -343,7 +404,7 @@ bool ProfileFile::sectionHasKeys(QByteArrayView section) const
 
 bool ProfileFile::writeString(QByteArrayView section, QByteArrayView key, QByteArrayView value)
 {
-    std::optional<ProfileDocument> document = loadForChange();
+    std::optional<ProfileDocument> document = loadExisting();
     if (!document || !document->writeString(section, key, value)) {
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -16,7 +17,9 @@ namespace Sprelio {
 // writing changes only the one line concerned and keeps every other byte as it was.
 //
 // The reading rules, which stored files rely on:
-// - lines end in LF or CR LF; written lines always end in CR LF;
+// - lines end in LF, CR LF or a lone CR; written lines end as the content's first line does, in
+//   CR LF when it has none, so that a file keeps one kind of line end;
+// - a UTF-8 byte order mark at the start is no part of the first line, and stays where it is;
 // - a line whose first non-blank byte is '[' opens a section named up to the first ']'. Without a ']'
 //   the name runs to the end of the line, as the Windows profile functions have it, so that a
 //   hand-edited "[Settings" still finds its keys;
@@ -45,6 +48,8 @@ public:
 
     /// The value of the key, or nothing when the section or the key is missing.
     std::optional<QByteArray> value(QByteArrayView section, QByteArrayView key) const;
+    /// The values of the keys, each as value() gives it, found in one pass over the content.
+    QList<std::optional<QByteArray>> values(QByteArrayView section, const QList<QByteArray> &keys) const;
     /// The value of the key, or defaultValue when it is missing.
     QByteArray readString(QByteArrayView section, QByteArrayView key,
                           const QByteArray &defaultValue = QByteArray()) const;
@@ -80,6 +85,9 @@ private:
 class ProfileFile final
 {
 public:
+    /// A larger file is taken as unreadable: no real settings file comes near it.
+    static constexpr qint64 MaxProfileFileSize = qint64(16) * 1024 * 1024;
+
     /// A profile file at path; nothing is read or created until it is used.
     explicit ProfileFile(QString path)
         : m_path(std::move(path))
@@ -90,6 +98,9 @@ public:
 
     /// The file's content; a missing or unreadable file gives an empty document.
     ProfileDocument load() const;
+    /// The file's content for a change: empty for a missing file, nothing when a file exists but
+    /// cannot be read whole (it must then be left alone).
+    std::optional<ProfileDocument> loadExisting() const;
     /// Replaces the whole file with the document at once. False when the file could not be written.
     bool save(const ProfileDocument &document) const;
 
@@ -112,9 +123,6 @@ public:
     bool writeBool(QByteArrayView section, QByteArrayView key, bool value);
 
 private:
-    // The file's content for a change; nothing when a file exists but cannot be read.
-    std::optional<ProfileDocument> loadForChange() const;
-
     QString m_path;
 };
 

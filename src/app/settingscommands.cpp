@@ -4,6 +4,7 @@
 #include "app/spreliopad.h"
 
 #include "app/inilocation.h"
+#include "app/localfile.h"
 #include "app/messageboxes.h"
 #include "app/storedsettings.h"
 #include "i18n/langseldialog.h"
@@ -93,11 +94,12 @@ void TSprelioPad::LiesIni()
 
     // A window without a settings file keeps the built-in assignment.
     if (!m_iniPath.isEmpty()) {
+        m_storedButtonSetting = stored.buttonSetting;
         m_buttonSettingPath = QFile::decodeName(stored.buttonSetting);
         if (m_buttonSettingPath.isEmpty()) {
             m_buttonSettingPath = defaultAssignmentFile();
         }
-        if (QFileInfo(m_buttonSettingPath).isFile()) {
+        if (isLocalRegularFile(assignmentFileName(m_buttonSettingPath))) {
             ReadButtonSettingFile(m_buttonSettingPath);
         }
     }
@@ -125,6 +127,15 @@ void TSprelioPad::placeWindow(int left, int top, int width)
     move(placeOnScreens(QRect(QPoint(left, top), frameGeometry().size()), screens));
 }
 
+QByteArray TSprelioPad::assignmentFileName(const QString &path) const
+{
+    // The stored bytes name the file for as long as the path is the one read from them.
+    if (!m_storedButtonSetting.isEmpty() && QFile::decodeName(m_storedButtonSetting) == path) {
+        return m_storedButtonSetting;
+    }
+    return QFile::encodeName(path);
+}
+
 void TSprelioPad::SchreibIni()
 {
     if (m_iniPath.isEmpty()) {
@@ -138,7 +149,7 @@ void TSprelioPad::SchreibIni()
     settings.left = x();
     settings.top = y();
     settings.width = width() + StoredFrameWidth;
-    settings.buttonSetting = QFile::encodeName(m_buttonSettingPath);
+    settings.buttonSetting = assignmentFileName(m_buttonSettingPath);
     settings.clipboardFontSize = m_clipboardFontSize;
     const std::optional<TargetCode> target = checkedTarget();
     settings.target = target.has_value() ? int(*target) : NoTarget;
@@ -150,18 +161,14 @@ void TSprelioPad::SchreibIni()
 
     // The other keys and sections of the file stay; a file that is there but cannot be read would
     // lose them, so it is left alone.
-    QFile existing(m_iniPath);
-    if (existing.exists() && !existing.open(QIODevice::ReadOnly)) {
+    std::optional<ProfileDocument> ini = ProfileFile(m_iniPath).loadExisting();
+    if (!ini) {
         return;
     }
-    ProfileDocument ini(existing.isOpen() ? existing.readAll() : QByteArray());
-    if (existing.error() != QFileDevice::NoError) {
-        return;
-    }
-    writeStoredSettings(ini, settings);
+    writeStoredSettings(*ini, settings);
     QDir().mkpath(QFileInfo(m_iniPath).absolutePath());
     // Nothing is shown when this fails: the close goes on, and the old file stays whole.
-    ProfileFile(m_iniPath).save(ini);
+    ProfileFile(m_iniPath).save(*ini);
 }
 
 void TSprelioPad::closeEvent(QCloseEvent *event)

@@ -1,5 +1,7 @@
 #include "app/spreliopad.h"
 
+#include "palette/accessiblebutton.h"
+
 #include "compose/glyphedit.h"
 #include "i18n/langstr.h"
 #include "palette/chartable.h"
@@ -57,6 +59,7 @@ TSprelioPad::TSprelioPad(const QString &iniPath, QWidget *parent)
     , m_iniPath(iniPath)
 {
     initIconResources();
+    installClickingButtonAccessibility();
     setObjectName(QStringLiteral("SprelioPad"));
     setWindowTitle(QStringLiteral("Sprelio..."));
 
@@ -281,7 +284,10 @@ void TSprelioPad::createSysPanel()
     klBtn->setAllowAllUp(true);
     connect(klBtn, &SpeedButton::clicked, this, &TSprelioPad::KlBtnClick);
     for (const char *name : {"EKlBtn", "SchraegBtn"}) {
-        SpeedButton *wrap = createSysButton(name, glyphsToDisplay(name[0] == 'E' ? "[..]" : "/../"));
+        const char *brackets = name[0] == 'E' ? "[..]" : "/../";
+        SpeedButton *wrap = createSysButton(name, glyphsToDisplay(brackets));
+        // Named by what it inserts; the caption's characters are glyph codes no screen reader knows.
+        wrap->setAccessibleName(QLatin1String(brackets));
         connect(wrap, &SpeedButton::clicked, this, [this, wrap] { KlammerBtnClick(wrap); });
     }
     SpeedButton *backBtn = createSysButton("BackBtn", QStringLiteral("\u2190"));
@@ -295,6 +301,7 @@ void TSprelioPad::createSysPanel()
         {{"K1Btn", "["}, {"K2Btn", "]"}, {"K3Btn", "/"}, {"K4Btn", "\\"}}};
     for (const auto &[name, bracket] : singles) {
         SpeedButton *single = createSysButton(name, glyphsToDisplay(bracket));
+        single->setAccessibleName(QLatin1String(bracket));
         single->setVisible(false);
         connect(single, &SpeedButton::clicked, this, [this, single] { KnoppClick(single); });
     }

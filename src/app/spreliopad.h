@@ -223,6 +223,9 @@ private:
     QActionGroup *m_setButtonGroup = nullptr;
 
     QString m_buttonSettingPath;
+    // "ButtonSetting" as stored: the name bytes, which need not decode to a QString that names the file.
+    QByteArray m_storedButtonSetting;
+    QByteArray assignmentFileName(const QString &path) const;
     bool m_assignmentChanged = false;
     int m_clipboardFontSize = 10;
     std::unique_ptr<AutomationTargets> m_automation;

@@ -105,7 +105,7 @@ QWidget *TSprelioPad::assignmentMessageOwner()
 
 void TSprelioPad::ReadButtonSettingFile(const QString &path)
 {
-    const std::optional<Assignment> assignment = readAssignmentFile(path);
+    const std::optional<Assignment> assignment = readAssignmentFile(assignmentFileName(path));
     if (!assignment) {
         MessageInfo(assignmentMessageOwner(), path + LangStr(9));
         m_buttonSettingPath.clear();

@@ -1,9 +1,9 @@
 #include "assignments/assignmentfile.h"
 
+#include "app/localfile.h"
 #include "app/profilefile.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 namespace Sprelio {
 
@@ -37,13 +37,14 @@ bool needsQuotes(const QByteArray &glyphs)
            glyphs.back() == glyphs.front();
 }
 
-// No glyph lies below 32, and a control byte kept on a button would break the line it is saved on.
-QByteArray withoutControlBytes(QByteArrayView bytes)
+// A line break on a button could never be saved, as the profile form keeps each value on its line;
+// every other byte is kept, as the profile form keeps it.
+QByteArray withoutLineBreaks(QByteArrayView bytes)
 {
     QByteArray kept;
     kept.reserve(bytes.size());
     for (const char byte : bytes) {
-        if (static_cast<unsigned char>(byte) >= 32) {
+        if (byte != '\r' && byte != '\n') {
             kept.append(byte);
         }
     }
@@ -58,13 +59,15 @@ std::optional<Assignment> parseAssignmentProfile(const QByteArray &content)
     if (!document.sectionHasKeys(AssignmentSection)) {
         return std::nullopt;
     }
+    QList<QByteArray> keys;
+    keys.reserve(AssignmentButtonCount);
+    for (int i = 0; i < AssignmentButtonCount; ++i) {
+        keys.append(keyName(i));
+    }
     Assignment assignment;
     assignment.reserve(AssignmentButtonCount);
-    for (int i = 0; i < AssignmentButtonCount; ++i) {
-        QByteArray value = document.readString(AssignmentSection, keyName(i));
-        // A CR inside a line is kept by the profile rules but could never be written back.
-        value.replace('\r', QByteArray());
-        assignment.append(value);
+    for (const std::optional<QByteArray> &value : document.values(AssignmentSection, keys)) {
+        assignment.append(value.value_or(QByteArray()));
     }
     return assignment;
 }
@@ -81,7 +84,7 @@ std::optional<Assignment> parseAssignmentRecord(QByteArrayView content)
         const qsizetype entry = RecordEntriesOffset + RecordEntrySize * i;
         // A length beyond the entry's three glyph bytes would read into the next entry.
         const int length = std::min(int(static_cast<unsigned char>(content[entry])), RecordEntryGlyphs);
-        assignment.append(withoutControlBytes(content.sliced(entry + 1, length)));
+        assignment.append(withoutLineBreaks(content.sliced(entry + 1, length)));
     }
     return assignment;
 }
@@ -96,19 +99,16 @@ std::optional<Assignment> parseAssignment(const QByteArray &content)
 
 std::optional<Assignment> readAssignmentFile(const QString &path)
 {
-    // Only a regular file: opening a pipe could wait forever, and a device could read forever.
-    if (!QFileInfo(path).isFile()) {
+    return readAssignmentFile(QFile::encodeName(path));
+}
+
+std::optional<Assignment> readAssignmentFile(const QByteArray &localName)
+{
+    const std::optional<QByteArray> content = readLocalFile(localName, MaxAssignmentFileSize);
+    if (!content) {
         return std::nullopt;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    const QByteArray content = file.read(MaxAssignmentFileSize);
-    if (file.error() != QFileDevice::NoError) {
-        return std::nullopt;
-    }
-    return parseAssignment(content);
+    return parseAssignment(*content);
 }
 
 std::optional<QByteArray> assignmentProfileContent(const Assignment &assignment)

@@ -30,9 +30,25 @@ void GlyphEdit::insertGlyphs(const QByteArray &glyphs)
     insert(glyphsToDisplay(glyphs));
 }
 
+namespace {
+
+// X11 types characters without a keysym of their own as directly encoded Unicode keysyms, and
+// hands the C1 controls among them on without text; Windows types them as their code page bytes.
+QString typedText(const QKeyEvent *event)
+{
+    constexpr quint32 UnicodeKeysym = 0x01000000;
+    const quint32 keysym = event->nativeVirtualKey();
+    if (event->text().isEmpty() && keysym >= UnicodeKeysym + 0x80 && keysym < UnicodeKeysym + 0xA0) {
+        return QString(QChar(char16_t(keysym - UnicodeKeysym)));
+    }
+    return event->text();
+}
+
+} // namespace
+
 void GlyphEdit::keyPressEvent(QKeyEvent *event)
 {
-    const QString typed = event->text();
+    const QString typed = typedText(event);
     const bool printable = !typed.isEmpty() && typed.front() >= QChar(0x20) && typed.front() != QChar(0x7F) &&
                            !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {

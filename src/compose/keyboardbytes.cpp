@@ -23,6 +23,11 @@ std::optional<char> windows1252Byte(char32_t character)
     if (character < 0x80 || (character >= 0xA0 && character <= 0xFF)) {
         return static_cast<char>(character);
     }
+    // Windows maps the five positions that the code page leaves empty one to one onto their bytes,
+    // and the fonts have glyphs there.
+    if (character >= 0x80 && character < 0xA0 && HighControlRange[character - 0x80] == 0) {
+        return static_cast<char>(character);
+    }
     for (std::size_t i = 0; i < HighControlRange.size(); ++i) {
         if (HighControlRange[i] != 0 && HighControlRange[i] == character) {
             return static_cast<char>(0x80 + i);

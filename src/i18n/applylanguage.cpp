@@ -3,17 +3,21 @@
 #include "app/spreliopad.h"
 
 #include "i18n/langstr.h"
+#include "i18n/qttranslations.h"
 #include "palette/chartable.h"
 #include "palette/kwspeedbutton.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QToolBar>
 
 namespace Sprelio {
 
 void TSprelioPad::ApplyLanguage()
 {
+    // Without Qt's catalogue its own buttons and dialogs stay English, and the program runs on.
+    installQtTranslations(LangOffset);
     QGuiApplication::setApplicationDisplayName(LangStr(1));
     setWindowTitle(LangStr(1));
 
@@ -52,6 +56,20 @@ void TSprelioPad::ApplyLanguage()
         tool->setHint(CharDescription(tool->Symbol()));
     }
     applyIpaTexts();
+
+    // Screen readers name the controls in the current language, also where the hints keep theirs
+    // or the buttons show only an icon or a glyph.
+    for (const QList<TKWSpeedButton *> *buttons : {&m_paletteButtons, &m_toolButtons, &m_specialButtons}) {
+        for (TKWSpeedButton *glyphButton : *buttons) {
+            glyphButton->setAccessibleName(glyphStringName(glyphButton->Symbol()));
+        }
+    }
+    const QList<QAction *> toolBarButtons = m_toolBarBtn->actions();
+    for (QAction *toolBarButton : toolBarButtons) {
+        if (!toolBarButton->isSeparator()) {
+            m_toolBarBtn->widgetForAction(toolBarButton)->setAccessibleName(toolBarButton->toolTip());
+        }
+    }
 }
 
 void TSprelioPad::LanguageClick(QAction *item)

@@ -1,5 +1,7 @@
 #include "i18n/langseldialog.h"
 
+#include "palette/accessiblebutton.h"
+
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,6 +16,7 @@ TformLangSel::TformLangSel(QWidget *parent)
     : QDialog(parent,
               Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
+    installClickingButtonAccessibility();
     setObjectName(QStringLiteral("formLangSel"));
     setWindowTitle(QString());
     setModal(true);

@@ -88,8 +88,13 @@ void TSprelioPad::CopyEditToClipboard(int size)
 {
     // The field keeps its own size: the payload carries the clipboard size, so nothing is
     // resized or repainted in between.
-    const QFont font = m_editField->font();
-    putOnClipboard(clipboardPayload(m_editField->glyphs(), font.family(), font.bold(), font.italic(), size));
+    // A copy of an empty selection leaves the clipboard alone: a second click on the send button
+    // must not wipe what the first one sent, nor what another program put there.
+    const QByteArray glyphs = m_editField->glyphs();
+    if (!glyphs.isEmpty()) {
+        const QFont font = m_editField->font();
+        putOnClipboard(clipboardPayload(glyphs, font.family(), font.bold(), font.italic(), size));
+    }
     m_editField->selectAll();
 }
 

@@ -73,6 +73,17 @@ void TestProfileFile::lookup_data()
 
     QTest::newRow("plain") << QByteArray("[Settings]\r\nWidth=500\r\n") << QByteArray("Settings")
                            << QByteArray("Width") << true << QByteArray("500");
+    QTest::newRow("byte order mark before the header")
+        << QByteArray("\xEF\xBB\xBF[Settings]\r\nWidth=500\r\n") << QByteArray("Settings")
+        << QByteArray("Width") << true << QByteArray("500");
+    QTest::newRow("CR-only lines") << QByteArray("[Settings]\rLeft=1\rWidth=500\r") << QByteArray("Settings")
+                                   << QByteArray("Width") << true << QByteArray("500");
+    QTest::newRow("CR-only lines after a byte order mark, no end on the last")
+        << QByteArray("\xEF\xBB\xBF[Settings]\rWidth=500") << QByteArray("Settings") << QByteArray("Width")
+        << true << QByteArray("500");
+    QTest::newRow("byte order mark only at the very start")
+        << QByteArray("[T]\r\n\xEF\xBB\xBF[Settings]\r\nWidth=500\r\n") << QByteArray("Settings")
+        << QByteArray("Width") << false << QByteArray();
     QTest::newRow("names in other case")
         << QByteArray("[SETTINGS]\r\nwidth=500\r\n") << QByteArray("settings") << QByteArray("WIDTH") << true
         << QByteArray("500");
@@ -246,7 +257,7 @@ void TestProfileFile::write_data()
         << false << QByteArray() << QByteArray("a") << QByteArray("1") << QByteArray("[S]\r\na=1\r\n");
     QTest::newRow("replaced in place, other lines kept")
         << true << others + "[S]\nb=2\n A = old \nc=3\n" + others << QByteArray("a") << QByteArray("new")
-        << others + "[S]\nb=2\na=new\r\nc=3\n" + others;
+        << others + "[S]\nb=2\na=new\nc=3\n" + others;
     QTest::newRow("appended after last key, before blank line")
         << true << QByteArray("[S]\r\nb=2\r\n\r\n[T]\r\n") << QByteArray("a") << QByteArray("1")
         << QByteArray("[S]\r\nb=2\r\na=1\r\n\r\n[T]\r\n");
@@ -266,6 +277,19 @@ void TestProfileFile::write_data()
         << QByteArray("[S]\r\nb=2\r\nc=1\r\n[S]\r\nc=3\r\n");
     QTest::newRow("empty value") << true << QByteArray("[S]\r\na=1\r\n") << QByteArray("a") << QByteArray()
                                  << QByteArray("[S]\r\na=\r\n");
+    QTest::newRow("LF file keeps LF") << true << QByteArray("[T]\nb=2\n[S]\nc=3\n") << QByteArray("a")
+                                      << QByteArray("1") << QByteArray("[T]\nb=2\n[S]\nc=3\na=1\n");
+    QTest::newRow("LF file gets a section with LF") << true << QByteArray("[T]\nb=2") << QByteArray("a")
+                                                    << QByteArray("1") << QByteArray("[T]\nb=2\n[S]\na=1\n");
+    QTest::newRow("CR file keeps CR") << true << QByteArray("[S]\ra=0\rb=2\r") << QByteArray("a")
+                                      << QByteArray("1") << QByteArray("[S]\ra=1\rb=2\r");
+    QTest::newRow("CR file, section appended") << true << QByteArray("[T]\rb=2\r") << QByteArray("a")
+                                               << QByteArray("1") << QByteArray("[T]\rb=2\r[S]\ra=1\r");
+    QTest::newRow("byte order mark kept, its section found")
+        << true << QByteArray("\xEF\xBB\xBF[S]\r\na=0\r\n") << QByteArray("a") << QByteArray("1")
+        << QByteArray("\xEF\xBB\xBF[S]\r\na=1\r\n");
+    QTest::newRow("byte order mark alone") << true << QByteArray("\xEF\xBB\xBF") << QByteArray("a")
+                                           << QByteArray("1") << QByteArray("\xEF\xBB\xBF[S]\r\na=1\r\n");
 }
 
 void TestProfileFile::write()

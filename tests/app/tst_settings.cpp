@@ -22,6 +22,10 @@
 #include <QTest>
 #include <QWindow>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace Sprelio;
 using ModalWatch::whenModal;
 
@@ -51,6 +55,9 @@ private slots:
     void unusableFiles_data();
     void unusableFiles();
     void otherKeysSurvive();
+    void fileFormsOfOtherEditors_data();
+    void fileFormsOfOtherEditors();
+    void assignmentPathBytesKept();
     void writeFailureIsSilent();
     void everythingComesBack();
     void saveQuestionAtClose_data();
@@ -386,6 +393,77 @@ void TestSettings::otherKeysSurvive()
     QCOMPARE(stored("Settings", "Extra"), QByteArray("1"));
     QCOMPARE(stored("Fremd", "Schluessel"), QByteArray("Wert"));
     QVERIFY(ProfileFile(iniPath()).load().content().startsWith("; kept\r\n"));
+}
+
+void TestSettings::fileFormsOfOtherEditors_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("lineEnd");
+    const QByteArray bom("\xEF\xBB\xBF");
+    QTest::newRow("byte order mark, CR LF") << bom + "[Settings]\r\nLanguage=10000\r\n" << QByteArray("\r\n");
+    QTest::newRow("byte order mark, LF") << bom + "[Settings]\nLanguage=10000\n" << QByteArray("\n");
+    QTest::newRow("LF only") << QByteArray("[Settings]\nLanguage=10000\n[Options]\nFont=2\n")
+                             << QByteArray("\n");
+    QTest::newRow("CR only") << QByteArray("[Settings]\rLanguage=10000\r[Options]\rFont=2\r")
+                             << QByteArray("\r");
+    QTest::newRow("CR only, no end on the last line")
+        << QByteArray("[Settings]\rLanguage=10000") << QByteArray("\r");
+}
+
+void TestSettings::fileFormsOfOtherEditors()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, lineEnd);
+    writeIni(content);
+    bool asked = false;
+    whenModal<TformLangSel>([&](TformLangSel *dialog) {
+        asked = true;
+        dialog->close();
+    });
+    start();
+    QVERIFY(!asked);
+    QCOMPARE(LangOffset, EnglishOffset);
+    QCOMPARE(item("Sans")->isChecked(), content.contains("Font=2"));
+    closeWindow();
+
+    const QByteArray written = ProfileFile(iniPath()).load().content();
+    QCOMPARE(written.startsWith("\xEF\xBB\xBF"), content.startsWith("\xEF\xBB\xBF"));
+    QCOMPARE(written.count("[Settings]"), 1);
+    QCOMPARE(written.count("Language="), 1);
+    QCOMPARE(stored("Settings", "Language"), QByteArray("10000"));
+    // One kind of line end throughout, the file's own.
+    QByteArray rest = written;
+    rest.replace(lineEnd, "");
+    QVERIFY2(!rest.contains('\r') && !rest.contains('\n'), written.constData());
+}
+
+void TestSettings::assignmentPathBytesKept()
+{
+    // A folder and file named in Latin-1, which is no UTF-8: "Übung/Ü.vkc".
+    const QByteArray folder = QFile::encodeName(m_dir->path()) + "/\xDC"
+                                                                 "bung";
+    const QByteArray name = folder + "/\xDC.vkc";
+    QCOMPARE(::mkdir(folder.constData(), 0700), 0);
+    const QByteArray assignment("[Sprelio-Buttons]\r\n1=\xE4:\r\n");
+    const int file = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    QVERIFY(file >= 0);
+    QCOMPARE(::write(file, assignment.constData(), size_t(assignment.size())), ssize_t(assignment.size()));
+    ::close(file);
+
+    writeIni("[Settings]\r\nLanguage=0\r\nButtonSetting=" + name + "\r\n");
+    bool reported = false;
+    whenModal<QMessageBox>(
+        [&](QMessageBox *box) {
+            reported = true;
+            box->close();
+        },
+        nullptr, 1000);
+    start();
+    QTest::qWait(1200);
+    QVERIFY(!reported);
+    QCOMPARE(m_pad->PaletteButtons().at(0)->Symbol(), QByteArray("\xE4:"));
+    closeWindow();
+    QCOMPARE(stored("Settings", "ButtonSetting"), name);
 }
 
 void TestSettings::writeFailureIsSilent()

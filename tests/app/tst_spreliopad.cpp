@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTest>
@@ -33,6 +34,8 @@ private slots:
     void brackets();
     void deleteAndKeyboard();
     void copyAndPasteKeepTheBytes();
+    void undefinedCodePagePositions_data();
+    void undefinedCodePagePositions();
     void faceAndStyle();
     void captions_data();
     void captions();
@@ -254,6 +257,29 @@ void TestSprelioPad::copyAndPasteKeepTheBytes()
     edit->paste();
     edit->paste();
     QCOMPARE(edit->glyphs(), glyphs + glyphs);
+}
+
+void TestSprelioPad::undefinedCodePagePositions_data()
+{
+    QTest::addColumn<int>("code");
+    for (const int code : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) {
+        QTest::newRow(qPrintable(QStringLiteral("U+%1").arg(code, 4, 16, QLatin1Char('0')))) << code;
+    }
+}
+
+void TestSprelioPad::undefinedCodePagePositions()
+{
+    QFETCH(int, code);
+    auto *edit = child<GlyphEdit>("EditField");
+    const QString character{QChar(char16_t(code))};
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, character);
+    QApplication::sendEvent(edit, &press);
+    QApplication::clipboard()->setText(QLatin1Char('a') + character);
+    edit->paste();
+    // X11 hands these on as a Unicode keysym without text.
+    QKeyEvent keysym(QEvent::KeyPress, 0, Qt::NoModifier, 0, 0x01000000u + quint32(code), 0);
+    QApplication::sendEvent(edit, &keysym);
+    QCOMPARE(edit->glyphs(), bytes({code, 'a', code, code}));
 }
 
 void TestSprelioPad::faceAndStyle()

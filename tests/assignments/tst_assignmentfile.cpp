@@ -168,8 +168,10 @@ void TestAssignmentFile::recordForm_data()
         << record({bytes({7, 'a', 'b', 'c'})}) << true << 0 << QByteArray("abc");
     QTest::newRow("length 255 takes 3")
         << record({{}, bytes({255, 'x', 'y', 'z'})}) << true << 1 << QByteArray("xyz");
-    QTest::newRow("control bytes dropped")
+    QTest::newRow("line breaks dropped")
         << record({bytes({3, 'a', '\r', '\n'})}) << true << 0 << QByteArray("a");
+    QTest::newRow("other bytes below 32 kept, as the profile form keeps them")
+        << record({bytes({3, 'a', 1, '\t'})}) << true << 0 << QByteArray("a\x01\t");
 
     QList<QByteArray> full(AssignmentButtonCount, bytes({1, 'q', 0, 0}));
     full[49] = bytes({2, 250, 251, 0});
@@ -224,8 +226,28 @@ void TestAssignmentFile::profileForm_data()
         << QByteArray("[sprelio-BUTTONS]\n1 = a \n") << true << 0 << QByteArray("a");
     QTest::newRow("other sections ignored")
         << QByteArray("[Other]\n1=x\n[Sprelio-Buttons]\n1=y\n[Later]\n2=z\n") << true << 1 << QByteArray();
-    QTest::newRow("CR inside a value dropped")
-        << QByteArray("[Sprelio-Buttons]\n1=a\rb\n") << true << 0 << QByteArray("ab");
+    QTest::newRow("lone CR ends the line")
+        << QByteArray("[Sprelio-Buttons]\n1=a\rb\n") << true << 0 << QByteArray("a");
+    QTest::newRow("byte order mark before the section")
+        << QByteArray("\xEF\xBB\xBF[Sprelio-Buttons]\r\n1=a\r\n") << true << 0 << QByteArray("a");
+    QTest::newRow("CR-only lines") << QByteArray("[Sprelio-Buttons]\r1=a\r2=b\r") << true << 1
+                                   << QByteArray("b");
+    QTest::newRow("bytes below 32 kept")
+        << QByteArray("[Sprelio-Buttons]\r\n1=a\x01\x1f\r\n") << true << 0 << QByteArray("a\x01\x1f");
+
+    // Far beyond what a real file holds, yet read whole.
+    const QByteArray filler = QByteArray("; filler line\r\n").repeated(qsizetype(1) << 17);
+    QByteArray allKeys = "[Sprelio-Buttons]\r\n";
+    for (int key = 1; key <= AssignmentButtonCount; ++key) {
+        allKeys += QByteArray::number(key) + "=k" + QByteArray::number(key) + "\r\n";
+    }
+    QTest::newRow("section beyond the first MiB") << filler + allKeys << true << 49 << QByteArray("k50");
+    const qsizetype key18End = allKeys.indexOf("19=");
+    QTest::newRow("section across the first MiB")
+        << filler.first(1024 * 1024 - key18End - 2) + "\r\n" + allKeys << true << 49 << QByteArray("k50");
+    const QByteArray upToBound = allKeys + QByteArray(MaxAssignmentFileSize - allKeys.size(), ';');
+    QTest::newRow("16 MiB read") << upToBound << true << 0 << QByteArray("k1");
+    QTest::newRow("one byte over 16 MiB refused") << upToBound + ';' << false << 0 << QByteArray();
     QTest::newRow("empty section is not the profile form")
         << QByteArray("[Sprelio-Buttons]\r\n") << false << 0 << QByteArray();
     QTest::newRow("section without keys, keys elsewhere")
@@ -239,7 +261,8 @@ void TestAssignmentFile::profileForm()
     QFETCH(int, button);
     QFETCH(QByteArray, glyphs);
 
-    const std::optional<Assignment> read = parseAssignment(content);
+    const std::optional<Assignment> read =
+        readAssignmentFile(writeFile(m_dir, QStringLiteral("profile.vkc"), content));
     QCOMPARE(read.has_value(), isAssignment);
     if (isAssignment) {
         QCOMPARE(read->size(), AssignmentButtonCount);
@@ -302,9 +325,7 @@ void TestAssignmentFile::badInput()
         QCOMPARE(read->size(), AssignmentButtonCount);
         for (const QByteArray &glyphs : *read) {
             QVERIFY(glyphs.size() <= 3);
-            for (const char byte : glyphs) {
-                QVERIFY(static_cast<unsigned char>(byte) >= 32);
-            }
+            QVERIFY(!glyphs.contains('\r') && !glyphs.contains('\n'));
         }
     }
 }

@@ -1,5 +1,7 @@
 #include "compose/composer.h"
+#include "compose/keyboardbytes.h"
 #include "glyphbytes.h"
+#include "palette/glyphtext.h"
 
 #include <QTest>
 
@@ -50,6 +52,8 @@ private slots:
     void typedBytes();
     void consumedStates();
     void lastBaseCharFollowsPaletteOnly();
+    void typedCharacters_data();
+    void typedCharacters();
 };
 
 void TestComposer::typedBytes_data()
@@ -149,6 +153,35 @@ void TestComposer::lastBaseCharFollowsPaletteOnly()
     composer.compose(bytes({103}), true, {});
     composer.compose({}, true, PendingMarks{{}, true, false});
     QVERIFY(composer.UseAltLink());
+}
+
+void TestComposer::typedCharacters_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("glyphs");
+
+    // The five positions that Windows-1252 leaves undefined go through unchanged.
+    QTest::newRow("U+0081") << QStringLiteral("\u0081") << bytes({0x81});
+    QTest::newRow("U+008D") << QStringLiteral("\u008D") << bytes({0x8D});
+    QTest::newRow("U+008F") << QStringLiteral("\u008F") << bytes({0x8F});
+    QTest::newRow("U+0090") << QStringLiteral("\u0090") << bytes({0x90});
+    QTest::newRow("U+009D") << QStringLiteral("\u009D") << bytes({0x9D});
+    QTest::newRow("all five between letters") << QStringLiteral("a\u0081\u008D\u008F\u0090\u009Db")
+                                              << bytes({'a', 0x81, 0x8D, 0x8F, 0x90, 0x9D, 'b'});
+    // The other C1 controls have a character of their own in the code page and stay out.
+    QTest::newRow("U+0080 is no byte") << QStringLiteral("\u0080") << QByteArray();
+    QTest::newRow("U+009F is no byte") << QStringLiteral("\u009F") << QByteArray();
+    QTest::newRow("euro sign") << QStringLiteral("\u20AC") << bytes({0x80});
+    QTest::newRow("Y with diaeresis") << QStringLiteral("\u0178") << bytes({0x9F});
+    QTest::newRow("glyph characters keep their code")
+        << glyphsToDisplay(bytes({0x81, 0x9D})) << bytes({0x81, 0x9D});
+}
+
+void TestComposer::typedCharacters()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, glyphs);
+    QCOMPARE(typedTextToGlyphs(text), glyphs);
 }
 
 QTEST_GUILESS_MAIN(TestComposer)

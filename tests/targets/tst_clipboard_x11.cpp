@@ -1,12 +1,20 @@
 #include "glyphbytes.h"
+#include "app/spreliopad.h"
+#include "compose/glyphedit.h"
+#include "palette/speedbutton.h"
 #include "targets/clipboard.h"
 #include "targets/clipboardpayload.h"
+#include "targets/sendtargets.h"
 
+#include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
+
+#include <memory>
+#include <vector>
 
 using namespace Sprelio;
 
@@ -20,6 +28,31 @@ QByteArray sampleGlyphs()
         glyphs.append(static_cast<char>(code));
     }
     return glyphs;
+}
+
+// Word "sends" as the Automation targets do: it copies the field at the size found there.
+class CopyingAutomation final : public AutomationTargets
+{
+public:
+    void SendToWord(const SendInputs &, const CopyEdit &copyEdit) override { copyEdit(12); }
+    void SendToExcel(const SendInputs &, const CopyEdit &) override {}
+    void SendToPowerPoint(const SendInputs &, const CopyEdit &) override {}
+    void SendToOpenOffice(const SendInputs &, const CopyEdit &) override {}
+};
+
+// What another process reads from the selection ("clipboard" or "primary") in one target type.
+QByteArray readWithXclip(const QString &selection, const QString &target = QStringLiteral("UTF8_STRING"))
+{
+    // The clipboard answers the other process from this event loop, so wait without blocking it.
+    QProcess xclip;
+    xclip.start(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), selection,
+                                          QStringLiteral("-t"), target});
+    if (!QTest::qWaitFor([&xclip] { return xclip.state() == QProcess::NotRunning; }, 10000)) {
+        xclip.kill();
+        xclip.waitForFinished();
+        return "(xclip hangs)";
+    }
+    return xclip.readAllStandardOutput();
 }
 
 } // namespace
@@ -109,23 +142,72 @@ private slots:
         } else {
             putOnClipboard(clipboardPayload(glyphs, QStringLiteral("Lautbild Serif"), true, false, 14));
         }
-        QCOMPARE(readFromOtherProcess(target), expected);
+        QCOMPARE(readWithXclip(QStringLiteral("clipboard"), target), expected);
         if (unicodeOnly) {
-            QVERIFY(!readFromOtherProcess(QStringLiteral("TARGETS")).contains("rtf"));
+            QVERIFY(!readWithXclip(QStringLiteral("clipboard"), QStringLiteral("TARGETS")).contains("rtf"));
         }
     }
 
-private:
-    static QByteArray readFromOtherProcess(const QString &target)
+    void emptySendKeepsTheClipboard_data()
     {
-        QProcess xclip;
-        xclip.start(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"),
-                                              QStringLiteral("clipboard"), QStringLiteral("-t"), target});
-        // The clipboard answers from this event loop, so the wait must not block it.
-        if (!QTest::qWaitFor([&xclip] { return xclip.state() == QProcess::NotRunning; }, 10000)) {
-            return "xclip did not end";
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QByteArray>("firstSend");
+
+        QTest::newRow("clipboard target, empty field over another program's text")
+            << "Zwischenablage" << QByteArray();
+        QTest::newRow("clipboard target, double click on send") << "Zwischenablage" << QByteArray("pa");
+        QTest::newRow("automation target, empty field over another program's text")
+            << "WinWord" << QByteArray();
+        QTest::newRow("automation target, double click on send") << "WinWord" << QByteArray("pa");
+    }
+
+    void emptySendKeepsTheClipboard()
+    {
+        QFETCH(QString, target);
+        QFETCH(QByteArray, firstSend);
+
+        // Another program owns both selections until something takes them over.
+        std::vector<std::unique_ptr<QProcess>> owners;
+        for (const char *selection : {"clipboard", "primary"}) {
+            auto owner = std::make_unique<QProcess>();
+            owner->start(QStringLiteral("xclip"), {QStringLiteral("-i"), QStringLiteral("-quiet"),
+                                                   QStringLiteral("-selection"), QLatin1String(selection)});
+            QVERIFY(owner->waitForStarted(10000));
+            owner->write("from another program");
+            owner->closeWriteChannel();
+            owners.push_back(std::move(owner));
         }
-        return xclip.exitCode() == 0 ? xclip.readAllStandardOutput() : xclip.readAllStandardError();
+        QTRY_COMPARE_WITH_TIMEOUT(readWithXclip(QStringLiteral("clipboard")),
+                                  QByteArray("from another program"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(readWithXclip(QStringLiteral("primary")),
+                                  QByteArray("from another program"), 10000);
+
+        TSprelioPad pad;
+        pad.setAutomationTargets(std::make_unique<CopyingAutomation>());
+        pad.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pad));
+        // After the first showing, which applies the default target.
+        pad.ZielClick(pad.findChild<QAction *>(target));
+        auto *edit = pad.findChild<GlyphEdit *>(QStringLiteral("EditField"));
+        auto *enterBtn = pad.findChild<SpeedButton *>(QStringLiteral("EnterBtn"));
+        edit->setGlyphs(firstSend);
+        const QFont font = edit->font();
+        const QByteArray expected =
+            firstSend.isEmpty()
+                ? QByteArray("from another program")
+                : clipboardPayload(firstSend, font.family(), font.bold(), font.italic(), 10).text.toUtf8();
+
+        QTest::mouseClick(enterBtn, Qt::LeftButton);
+        QTest::mouseClick(enterBtn, Qt::LeftButton);
+        QCOMPARE(edit->glyphs(), QByteArray());
+        QCOMPARE(edit->selectedText(), QString());
+        QCOMPARE(readWithXclip(QStringLiteral("clipboard")), expected);
+        QCOMPARE(readWithXclip(QStringLiteral("primary")), expected);
+
+        for (const auto &owner : owners) {
+            owner->kill();
+            owner->waitForFinished();
+        }
     }
 };
 
