@@ -2,11 +2,14 @@
 # Start-up cost of Sprelio beside a bare Qt main window, measured in the same run under Xvfb:
 # wall time and CPU time from exec until the first window is mapped (for Sprelio its splash), and
 # resident memory one second after exec. Rounds alternate between the two programs; medians are shown.
-#   tools/bench_startup.sh [build folder] [rounds]     (defaults: build, 11)
+#   tools/bench_startup.sh [build folder] [rounds] [program]
+# Defaults: build, 11, and the build installed into a temporary folder; give /usr/bin/sprelio to measure
+# the installed package.
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(cd "${1:-$repo/build}" && pwd)
 rounds=${2:-11}
+program=${3:-}
 probe=$build/tools/startup_bench/startup_probe
 bare=$build/tools/startup_bench/bench_bare_window
 for tool in "$probe" "$bare"; do
@@ -15,14 +18,17 @@ done
 
 if [ -z "${SPRELIO_BENCH_INNER:-}" ]; then
     export SPRELIO_BENCH_INNER=1
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$rounds"
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$rounds" "$program"
 fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # The installed program, as a user starts it: its files come from the installed tree and its settings
 # from the user's configuration folder, where the language is already chosen.
-cmake --install "$build" --prefix "$work/usr" >/dev/null
+if [ -z "$program" ]; then
+    cmake --install "$build" --prefix "$work/usr" >/dev/null
+    program=$work/usr/bin/sprelio
+fi
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache XDG_RUNTIME_DIR=$work/run
 mkdir -p "$HOME" "$XDG_CONFIG_HOME/Sprelio" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
@@ -31,7 +37,7 @@ unset QT_QPA_PLATFORM
 cd "$work"
 
 programs=(bare sprelio)
-declare -A command=([bare]="$bare" [sprelio]="$work/usr/bin/sprelio")
+declare -A command=([bare]="$bare" [sprelio]="$program")
 results=$work/results
 : >"$results"
 # One unrecorded round fills the caches of both.
