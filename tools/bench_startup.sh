@@ -36,17 +36,21 @@ printf '[Settings]\nLanguage=0\n' >"$XDG_CONFIG_HOME/Sprelio/sprelio.ini"
 unset QT_QPA_PLATFORM
 cd "$work"
 
-programs=(bare sprelio)
-declare -A command=([bare]="$bare" [sprelio]="$program")
+# "bare+text" is the bare window with one label: the share of the font system, for comparison.
+programs=(bare sprelio bare+text)
+declare -A command=([bare]="$bare" [sprelio]="$program" [bare+text]="$bare text")
 results=$work/results
 : >"$results"
 # One unrecorded round fills the caches of both.
-for name in "${programs[@]}"; do "$probe" "${command[$name]}" >/dev/null; done
+for name in "${programs[@]}"; do $probe ${command[$name]} >/dev/null; done
 for ((round = 1; round <= rounds; round++)); do
     order=("${programs[@]}")
-    if ((round % 2 == 0)); then order=(sprelio bare); fi
+    if ((round % 2 == 0)); then order=(bare+text sprelio bare); fi
     for name in "${order[@]}"; do
-        echo "$name $("$probe" "${command[$name]}")" >>"$results"
+        # A failed start is reported by the probe and leaves the round out.
+        if measured=$($probe ${command[$name]}); then
+            echo "$name $measured" >>"$results"
+        fi
     done
 done
 
@@ -59,9 +63,11 @@ for line in open(sys.argv[1]):
 median = {name: [statistics.median(column) for column in zip(*values)] for name, values in rows.items()}
 print(f"median of {sys.argv[2]} rounds    until first window mapped      resident after 1 s")
 print(f"{'':20}{'wall ms':>10}{'CPU ms':>10}{'RSS MB':>16}")
-for name in ("bare", "sprelio"):
+for name in ("bare", "bare+text", "sprelio"):
     wall, cpu, rss = median[name]
     print(f"{name:20}{wall:10.1f}{cpu:10.1f}{rss / 1024:16.1f}")
 (bw, bc, br), (sw, sc, sr) = median["bare"], median["sprelio"]
 print(f"{'sprelio / bare':20}{sw / bw:10.2f}{sc / bc:10.2f}{sr / br:16.2f}")
+(tw, tc, tr) = median["bare+text"]
+print(f"{'sprelio / bare+text':20}{sw / tw:10.2f}{sc / tc:10.2f}{sr / tr:16.2f}")
 PY
