@@ -83,7 +83,10 @@ mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates" "$root/var/lib/d
 snapshot() { (cd "$root" && find . -mindepth 1 -not -path './var/lib/dpkg' -not -path './var/lib/dpkg/*' \
                   -not -path ./var/lib -not -path ./var | sort); }
 snapshot >"$work/before"
-dpkg_root() { dpkg --root="$root" --force-not-root --force-script-chrootless --force-depends \
+# Files in a package belong to root; an ordinary user installs them under fakeroot.
+as_root=()
+[ "$(id -u)" = 0 ] || as_root=(fakeroot)
+dpkg_root() { "${as_root[@]}" dpkg --root="$root" --force-not-root --force-script-chrootless --force-depends \
                    --log=/dev/null "$@"; }
 dpkg_root -i "$deb" >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; exit 1; }
 
