@@ -34,11 +34,19 @@ QString settingsFilePath(const QString &programFolder, const QString &userFolder
     return QDir(userFolder).filePath(QLatin1String(SettingsFileName));
 }
 
+bool isInstalledProgramFolder(const QString &folder)
+{
+    return !folder.isEmpty() &&
+           QFileInfo(QDir(folder).filePath(QStringLiteral(SPRELIO_RELATIVE_DATA_DIR))).isDir();
+}
+
 QString settingsFilePath()
 {
-    return settingsFilePath(programFolder(),
-                            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
-                            isFolderWritable);
+    // A program installed with the system is shared by every user (and a package owns its folder), so
+    // even one whose folder happens to be writable, as for the administrator, keeps settings per user.
+    return settingsFilePath(
+        programFolder(), QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
+        [](const QString &folder) { return !isInstalledProgramFolder(folder) && isFolderWritable(folder); });
 }
 
 QStringList programFileFolders()
@@ -46,7 +54,7 @@ QStringList programFileFolders()
     QStringList folders;
     const QString program = programFolder();
     if (!program.isEmpty()) {
-        folders << program << QDir::cleanPath(program + QStringLiteral("/../share/sprelio"));
+        folders << program << QDir::cleanPath(program + QStringLiteral("/" SPRELIO_RELATIVE_DATA_DIR));
     }
     folders << QStringLiteral(SPRELIO_DATA_DIR) << QStringLiteral(SPRELIO_SOURCE_DATA_DIR);
     folders.removeDuplicates();

@@ -21,6 +21,9 @@ bool isFolderWritable(const QString &folder);
 QString settingsFilePath(const QString &programFolder, const QString &userFolder,
                          const std::function<bool(const QString &)> &folderWritable);
 
+/// Whether folder holds an installed program: the installed data folder lies beside it.
+bool isInstalledProgramFolder(const QString &folder);
+
 /// Where this program's settings file lives: beside the program, or in the user's configuration folder.
 QString settingsFilePath();
 

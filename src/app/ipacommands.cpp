@@ -13,6 +13,8 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QIcon>
+#include <QTimer>
 
 namespace Sprelio {
 
@@ -28,6 +30,11 @@ void TSprelioPad::connectIpaCommands()
     search->setShortcut(QKeySequence::Find);
     search->setShortcutContext(Qt::WindowShortcut);
     connect(search, &QAction::triggered, this, &TSprelioPad::SucheClick);
+    // The desktop's own search picture where its theme has one. Looked up once the event loop runs,
+    // because the first theme lookup costs more than the whole first window.
+    QTimer::singleShot(0, search, [search] {
+        search->setIcon(QIcon::fromTheme(QStringLiteral("edit-find"), search->icon()));
+    });
 
     connect(m_editField, &QLineEdit::textChanged, this, &TSprelioPad::explainEditField);
     connect(findChild<QAction *>(QStringLiteral("ShowH")), &QAction::toggled, this,

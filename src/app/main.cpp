@@ -1,11 +1,16 @@
 #include "app/inilocation.h"
+#include "app/profilefile.h"
 #include "app/singleinstance.h"
 #include "app/splash.h"
 #include "app/spreliopad.h"
+#include "app/storedsettings.h"
+#include "i18n/langstr.h"
 #include "palette/phoneticfonts.h"
 
 #include <QApplication>
 #include <QProxyStyle>
+
+#include <memory>
 
 namespace {
 
@@ -38,13 +43,38 @@ int main(int argc, char *argv[])
 
     QApplication::setApplicationName(QStringLiteral("Sprelio"));
     QApplication::setApplicationVersion(QStringLiteral(SPRELIO_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("org.example.sprelio.Sprelio"));
     QApplication::setStyle(new HintPauseStyle);
+    // The splash shows the title in the phonetic face.
     Sprelio::registerPhoneticFonts();
 
-    // The window asks for the language at the first start while it is built, before the splash shows.
-    Sprelio::TSprelioPad window(Sprelio::settingsFilePath());
-    QObject::connect(&instance, &Sprelio::SingleInstance::activationRequested, &window,
-                     [&window] { Sprelio::activateInstanceWindow(&window); });
-    window.Splash()->showAtStart(&window);
-    return QApplication::exec();
+    const QString iniPath = Sprelio::settingsFilePath();
+    Sprelio::TSplash splash;
+    std::unique_ptr<Sprelio::TSprelioPad> window;
+    const auto createWindow = [&] {
+        window = std::make_unique<Sprelio::TSprelioPad>(iniPath);
+        window->setSplash(&splash);
+        QObject::connect(&instance, &Sprelio::SingleInstance::activationRequested, window.get(),
+                         [&window] { Sprelio::activateInstanceWindow(window.get()); });
+    };
+    const int language = Sprelio::readStoredLanguage(Sprelio::ProfileFile(iniPath).load());
+    if (language == Sprelio::FirstStartLanguage) {
+        // The window asks for the language while it is built, and the splash then greets in it.
+        createWindow();
+        splash.showAtStart(window.get());
+    } else {
+        // The splash needs only the language; the main window is built while the splash is on screen.
+        Sprelio::LangOffset = language;
+        QObject::connect(
+            &splash, &Sprelio::TSplash::startupPainted, &splash,
+            [&] {
+                createWindow();
+                splash.setMainWindow(window.get());
+            },
+            Qt::QueuedConnection);
+        splash.showAtStart(nullptr);
+    }
+    const int result = QApplication::exec();
+    window.reset();
+    return result;
 }

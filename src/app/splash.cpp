@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -154,6 +155,7 @@ void TSplash::createTexts()
     lines->addWidget(m_okBtn, 0, Qt::AlignHCenter);
 
     layout()->addWidget(m_panel4);
+    m_panel4->installEventFilter(this);
 }
 
 QString TSplash::homepage()
@@ -170,6 +172,14 @@ void TSplash::showAtStart(QWidget *mainWindow)
         move(frame.topLeft());
     }
     show();
+}
+
+void TSplash::setMainWindow(QWidget *mainWindow)
+{
+    m_mainWindow = mainWindow;
+    if (!m_startupPhase && m_mainWindow != nullptr) {
+        m_mainWindow->show();
+    }
 }
 
 void TSplash::showInformation(QWidget *owner)
@@ -195,6 +205,17 @@ void TSplash::showEvent(QShowEvent *event)
     // Shown afresh each time, so that a change of language reaches the information window.
     m_wieLabel->setText(glyphsToDisplay(LangStr(15).toLatin1()));
     m_erklLabel->setText(LangStr(17));
+}
+
+bool TSplash::eventFilter(QObject *watched, QEvent *event)
+{
+    // The panels cover the whole window, so the window itself is never painted: the text panel,
+    // painted last, tells when the window is on screen.
+    if (watched == m_panel4 && event->type() == QEvent::Paint && m_startupPhase && !m_startupPainted) {
+        m_startupPainted = true;
+        emit startupPainted();
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TSplash::Timer1Timer()

@@ -35,14 +35,21 @@ public:
     void showAtStart(QWidget *mainWindow);
     /// Shows the window with its OK button, centred on owner, and returns when OK closes it.
     void showInformation(QWidget *owner);
+    /// The window to show when the start-up showing ends; shown at once if it has ended already.
+    void setMainWindow(QWidget *mainWindow);
     /// Whether the start-up showing has not ended yet.
     bool StartupPhase() const { return m_startupPhase; }
 
     /// Opens the maker's web site in the browser; a failure is not reported.
     void lbLinkClick();
 
+signals:
+    /// The start-up showing has been painted for the first time.
+    void startupPainted();
+
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createBand();
@@ -59,6 +66,7 @@ private:
     QPushButton *m_okBtn = nullptr;
     QPointer<QWidget> m_mainWindow;
     bool m_startupPhase = true;
+    bool m_startupPainted = false;
 };
 
 } // namespace Sprelio

@@ -195,9 +195,10 @@ void TSprelioPad::createToolBarBtn()
     m_toolBarBtn->setToolButtonStyle(Qt::ToolButtonIconOnly);
     m_toolBarBtn->setFont(QApplication::font());
 
-    const auto addButton = [this](const char *name, const char *themeIcon, const char *fallback) {
-        const QIcon icon = QIcon::fromTheme(
-            QLatin1String(themeIcon), QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(fallback))));
+    // The program's own pictures, not the desktop theme's: looking a name up in the icon themes costs
+    // more at start-up than building the rest of the window, and these match the glyph-set pictures.
+    const auto addButton = [this](const char *name, const char *picture) {
+        const QIcon icon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(picture)));
         QAction *action = m_toolBarBtn->addAction(icon, QString());
         action->setObjectName(QLatin1String(name));
         m_toolBarBtn->widgetForAction(action)->setObjectName(QLatin1String(name));
@@ -212,25 +213,24 @@ void TSprelioPad::createToolBarBtn()
         return group;
     };
 
-    addButton("OpenBtn", "document-open", "open");
-    addButton("SaveBtn", "document-save", "save");
-    addButton("EditBtn", "document-edit", "edit");
+    addButton("OpenBtn", "open");
+    addButton("SaveBtn", "save");
+    addButton("EditBtn", "edit");
     m_toolBarBtn->addSeparator();
-    QAction *serifBtn = addButton("SerifBtn", "", "serif");
-    QAction *sansSerifBtn = addButton("SansSerifBtn", "", "sans");
+    QAction *serifBtn = addButton("SerifBtn", "serif");
+    QAction *sansSerifBtn = addButton("SansSerifBtn", "sans");
     m_faceButtonGroup = exclusive({serifBtn, sansSerifBtn});
     serifBtn->setChecked(true);
     connect(m_faceButtonGroup, &QActionGroup::triggered, this, &TSprelioPad::SerifBtnClick);
     m_toolBarBtn->addSeparator();
-    for (QAction *style : {addButton("FettBtn", "format-text-bold", "bold"),
-                           addButton("KursivBtn", "format-text-italic", "italic")}) {
+    for (QAction *style : {addButton("FettBtn", "bold"), addButton("KursivBtn", "italic")}) {
         style->setCheckable(true);
         connect(style, &QAction::triggered, this, &TSprelioPad::StyleClick);
     }
     m_toolBarBtn->addSeparator();
-    m_setButtonGroup = exclusive({addButton("SupraBtn", "", "supra"), addButton("ToneBtn", "", "tone"),
-                                  addButton("Diac1Btn", "", "diac1"), addButton("Diac2Btn", "", "diac2"),
-                                  addButton("Diac3Btn", "", "diac3")});
+    m_setButtonGroup = exclusive({addButton("SupraBtn", "supra"), addButton("ToneBtn", "tone"),
+                                  addButton("Diac1Btn", "diac1"), addButton("Diac2Btn", "diac2"),
+                                  addButton("Diac3Btn", "diac3")});
     for (int tag = 1; tag <= SpecialSetCount; ++tag) {
         m_setButtonGroup->actions().at(tag - 1)->setProperty("Tag", tag);
     }
@@ -238,7 +238,7 @@ void TSprelioPad::createToolBarBtn()
     connect(m_setButtonGroup, &QActionGroup::triggered, this,
             [this](QAction *set) { SpezialClick(set->property("Tag").toInt()); });
     m_toolBarBtn->addSeparator();
-    addButton("SucheBtn", "edit-find", "find");
+    addButton("SucheBtn", "find");
 }
 
 void TSprelioPad::createEditField()

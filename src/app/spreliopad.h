@@ -144,8 +144,11 @@ public:
     /// The symbol search window; hidden until it is asked for.
     TSymbolSearch *SymbolSearch() const { return m_symbolSearch; }
 
-    /// The splash window, which also serves as the information window.
-    TSplash *Splash() const { return m_splash; }
+    /// The splash window, which also serves as the information window; the window makes its own when
+    /// it is first needed, unless it was given one.
+    TSplash *Splash();
+    /// Takes splash, which the caller keeps and which outlives the window, as the window's splash.
+    void setSplash(TSplash *splash) { m_splash = splash; }
 
     /// While it lives, a window that stays on top leaves the topmost band, so that a modal window of
     /// the program is not hidden behind it. Put one around open and save dialogs.

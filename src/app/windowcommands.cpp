@@ -14,9 +14,16 @@
 
 namespace Sprelio {
 
+TSplash *TSprelioPad::Splash()
+{
+    if (m_splash == nullptr) {
+        m_splash = new TSplash(this);
+    }
+    return m_splash;
+}
+
 void TSprelioPad::connectWindowCommands()
 {
-    m_splash = new TSplash(this);
     const auto handle = [this](const char *name, void (TSprelioPad::*handler)()) {
         connect(findChild<QAction *>(QLatin1String(name)), &QAction::triggered, this, handler);
     };
@@ -88,7 +95,7 @@ void TSprelioPad::openProgramDocument(std::uint16_t nameId)
 
 void TSprelioPad::KestrelWareHomepage1Click()
 {
-    m_splash->lbLinkClick();
+    Splash()->lbLinkClick();
 }
 
 void TSprelioPad::Beenden1Click()
@@ -99,7 +106,7 @@ void TSprelioPad::Beenden1Click()
 void TSprelioPad::Info1Click()
 {
     const TopmostBracket bracket(this);
-    m_splash->showInformation(this);
+    Splash()->showInformation(this);
 }
 
 } // namespace Sprelio

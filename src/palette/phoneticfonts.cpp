@@ -42,9 +42,10 @@ QStringList phoneticFontDirs()
     if (QCoreApplication::instance() != nullptr) {
         const QString appDir = QCoreApplication::applicationDirPath();
         dirs << appDir + QStringLiteral("/fonts")
-             << QDir::cleanPath(appDir + QStringLiteral("/../share/sprelio/fonts"));
+             << QDir::cleanPath(appDir + QStringLiteral("/" SPRELIO_RELATIVE_FONT_DIR));
     }
-    dirs << QStringLiteral(SPRELIO_SOURCE_DATA_DIR "/fonts") << QStringLiteral(SPRELIO_DATA_DIR "/fonts");
+    dirs << QStringLiteral(SPRELIO_FONT_DIR) << QStringLiteral(SPRELIO_SOURCE_DATA_DIR "/fonts");
+    dirs.removeDuplicates();
     return dirs;
 }
 

@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
 #include <QWindow>
@@ -43,6 +44,8 @@ private slots:
     void cleanup();
 
     void startupShowsMainWindowAfterItsTime();
+    void mainWindowGivenLater_data();
+    void mainWindowGivenLater();
     void textsInTheCurrentLanguage_data();
     void textsInTheCurrentLanguage();
     void informationWindowKeepsItsHeight();
@@ -299,6 +302,37 @@ void TestSplash::exitCloses()
     const auto pad = showPad();
     pad->findChild<QAction *>(QStringLiteral("Beenden1"))->trigger();
     QVERIFY(!pad->isVisible());
+}
+
+void TestSplash::mainWindowGivenLater_data()
+{
+    QTest::addColumn<bool>("beforeTimeIsUp");
+    QTest::newRow("window built while the splash shows") << true;
+    QTest::newRow("window built after the splash's time") << false;
+}
+
+// The program builds its main window only once the splash is on screen; however long that takes,
+// the window must show, and not before the splash's time is up.
+void TestSplash::mainWindowGivenLater()
+{
+    QFETCH(bool, beforeTimeIsUp);
+    TSplash splash;
+    QSignalSpy painted(&splash, &TSplash::startupPainted);
+    splash.showAtStart(nullptr);
+    QTRY_COMPARE_WITH_TIMEOUT(painted.count(), 1, 10000);
+    QWidget window;
+    if (beforeTimeIsUp) {
+        splash.setMainWindow(&window);
+        QVERIFY(!window.isVisible());
+        QVERIFY(splash.StartupPhase());
+    } else {
+        QTRY_VERIFY_WITH_TIMEOUT(!splash.StartupPhase(), 20000);
+        splash.setMainWindow(&window);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), 20000);
+    QVERIFY(!splash.isVisible());
+    splash.repaint();
+    QCOMPARE(painted.count(), 1);
 }
 
 QTEST_MAIN(TestSplash)

@@ -52,6 +52,8 @@ private slots:
     void settingsFileLocation();
     void foldersThatCannotBeWritten();
     void programFolderComesFirst();
+    void installedProgramFolder_data();
+    void installedProgramFolder();
 };
 
 void TestStoredSettings::unusableFilesGiveDefaults_data()
@@ -278,6 +280,36 @@ void TestStoredSettings::programFolderComesFirst()
     // A file found nowhere is looked for beside the program.
     QCOMPARE(programFilePath(QStringLiteral("spreliokeys_e.pdf")),
              QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("spreliokeys_e.pdf")));
+}
+
+void TestStoredSettings::installedProgramFolder_data()
+{
+    QTest::addColumn<QString>("dataEntry");
+    QTest::addColumn<bool>("installed");
+    QTest::newRow("installed tree") << QStringLiteral("folder") << true;
+    QTest::newRow("build folder, no data beside it") << QString() << false;
+    QTest::newRow("a file where the data folder would be") << QStringLiteral("file") << false;
+}
+
+// An installed program keeps its settings per user even where its own folder could be written.
+void TestStoredSettings::installedProgramFolder()
+{
+    QFETCH(QString, dataEntry);
+    QFETCH(bool, installed);
+    QTemporaryDir prefix;
+    QVERIFY(QDir(prefix.path()).mkpath(QStringLiteral("bin")));
+    const QString bin = prefix.filePath(QStringLiteral("bin"));
+    const QString data = QDir::cleanPath(bin + QStringLiteral("/" SPRELIO_RELATIVE_DATA_DIR));
+    if (dataEntry == QLatin1String("folder")) {
+        QVERIFY(QDir().mkpath(data));
+    } else if (dataEntry == QLatin1String("file")) {
+        QVERIFY(QDir().mkpath(QFileInfo(data).path()));
+        QFile file(data);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QCOMPARE(isInstalledProgramFolder(bin), installed);
+    QVERIFY(!isInstalledProgramFolder(QString()));
+    QVERIFY(isFolderWritable(bin));
 }
 
 QTEST_GUILESS_MAIN(TestStoredSettings)

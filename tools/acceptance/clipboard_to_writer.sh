@@ -18,7 +18,18 @@ rm -rf "$out" && mkdir -p "$out"
 cp "$program" "$out/sprelio"
 printf '[Settings]\r\nLanguage=0\r\nLeft=0\r\nTop=0\r\nWidth=500\r\nClipboardFontSize=14\r\n[Options]\r\nTarget=5\r\nBold=1\r\n' \
     >"$out/sprelio.ini"
-"$repo/tools/install_fonts.sh" >/dev/null
+# With the package installed the fonts are there for every user already.
+if [ "${SPRELIO_FONTS_INSTALLED:-0}" != 1 ]; then
+    "$repo/tools/install_fonts.sh" >/dev/null
+fi
+# ImageMagick's import where it is installed, else the build's own grab tool.
+grab_screen() {
+    if command -v import >/dev/null; then
+        import -window root "$1"
+    else
+        "${SPRELIO_SCREEN_GRAB:-$repo/build/tools/screenshots/screen_grab}" "$1"
+    fi
+}
 
 Xvfb "$display" -screen 0 1280x1024x24 >/dev/null 2>&1 &
 xvfb=$!
@@ -44,7 +55,7 @@ click 225 264  # n
 click 264 147  # t
 click 112 112  # tie, pending
 click 343 186  # ʃ
-if command -v import >/dev/null; then import -window root "$out/sprelio.png"; fi
+grab_screen "$out/sprelio.png"
 click 445 302  # send
 sleep 0.5
 printf 'plain text: '
