@@ -1,4 +1,5 @@
 #include "app/inilocation.h"
+#include "app/messageboxes.h"
 #include "app/singleinstance.h"
 #include "app/splash.h"
 #include "app/spreliopad.h"
@@ -41,10 +42,11 @@ int main(int argc, char *argv[])
     QApplication::setStyle(new HintPauseStyle);
     Sprelio::registerPhoneticFonts();
 
-    // The window asks for the language at the first start while it is built, before the splash shows.
+    // Answered from now on: at the first start the window asks for the language while it is built,
+    // and a second start then brings that dialog forward.
+    QObject::connect(&instance, &Sprelio::SingleInstance::activationRequested, &app,
+                     [] { Sprelio::activateInstanceWindow(Sprelio::programMainWindow()); });
     Sprelio::TSprelioPad window(Sprelio::settingsFilePath());
-    QObject::connect(&instance, &Sprelio::SingleInstance::activationRequested, &window,
-                     [&window] { Sprelio::activateInstanceWindow(&window); });
     window.Splash()->showAtStart(&window);
     return QApplication::exec();
 }
