@@ -3,7 +3,8 @@
 # the normal build, the sanitizer build, and the fuzzers for a few seconds each.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-install_packages "${BUILD_PACKAGES[@]}" xvfb xauth xclip clang libclang-rt-14-dev
+install_packages "${BUILD_PACKAGES[@]}" xvfb xauth xclip clang libclang-rt-14-dev \
+    openbox xdotool wmctrl x11-utils
 
 configure_and_build default
 step "running tests"
