@@ -104,6 +104,7 @@ private slots:
     void positionKeptOverRestarts_data();
     void positionKeptOverRestarts();
     void secondStartBringsLanguageDialogForward();
+    void startupReadFailureShowsOverMainWindow();
 
 private:
     QProcess *startProgram();
@@ -275,6 +276,37 @@ void TestWindowManager::secondStartBringsLanguageDialogForward()
     QVERIFY(second->waitForFinished(Timeout));
     QCOMPARE(second->exitCode(), 0);
     QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), dialog, Timeout);
+}
+
+void TestWindowManager::startupReadFailureShowsOverMainWindow()
+{
+    const QString broken = m_folder.filePath(QStringLiteral("broken.vkc"));
+    QFile file(broken);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("not an assignment\r\n");
+    file.close();
+    writeIni("Language=0\r\nLeft=300\r\nTop=40\r\nButtonSetting=" + QFile::encodeName(broken) + "\r\n");
+
+    QProcess *program = startProgram();
+    const WindowId main = mainWindowOf(program);
+    QVERIFY2(main != 0, "the main window shows with the message");
+    const WindowId box = windowTransientFor(program, main);
+    QVERIFY(box != 0);
+    const auto centredOverMain = [&] { return frameOf(main).contains(frameOf(box).center()); };
+    QVERIFY2(QTest::qWaitFor(centredOverMain, 10000),
+             qPrintable(QStringLiteral("message at %1,%2 %3x%4, main window at %5,%6 %7x%8")
+                            .arg(frameOf(box).x())
+                            .arg(frameOf(box).y())
+                            .arg(frameOf(box).width())
+                            .arg(frameOf(box).height())
+                            .arg(frameOf(main).x())
+                            .arg(frameOf(main).y())
+                            .arg(frameOf(main).width())
+                            .arg(frameOf(main).height())));
+
+    QVERIFY(wmctrl({QStringLiteral("-i"), QStringLiteral("-c"), QString::number(box)}));
+    closeProgram(program, main);
+    QCOMPARE(storedInteger("Left"), 300);
 }
 
 QTEST_MAIN(TestWindowManager)
