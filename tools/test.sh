@@ -4,7 +4,7 @@
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 install_packages "${BUILD_PACKAGES[@]}" xvfb xauth xclip clang libclang-rt-14-dev \
-    desktop-file-utils appstream dpkg-dev fakeroot file openbox wmctrl xdotool
+    desktop-file-utils appstream dpkg-dev fakeroot file openbox wmctrl xdotool x11-utils
 
 configure_and_build default
 step "running tests"

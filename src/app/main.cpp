@@ -1,5 +1,6 @@
 #include "app/inilocation.h"
 #include "app/profilefile.h"
+#include "app/messageboxes.h"
 #include "app/singleinstance.h"
 #include "app/splash.h"
 #include "app/spreliopad.h"
@@ -48,14 +49,16 @@ int main(int argc, char *argv[])
     // The splash shows the title in the phonetic face.
     Sprelio::registerPhoneticFonts();
 
+    // Answered from now on: at the first start the window asks for the language while it is built,
+    // and a second start then brings that dialog forward.
+    QObject::connect(&instance, &Sprelio::SingleInstance::activationRequested, &app,
+                     [] { Sprelio::activateInstanceWindow(Sprelio::programMainWindow()); });
     const QString iniPath = Sprelio::settingsFilePath();
     Sprelio::TSplash splash;
     std::unique_ptr<Sprelio::TSprelioPad> window;
     const auto createWindow = [&] {
         window = std::make_unique<Sprelio::TSprelioPad>(iniPath);
         window->setSplash(&splash);
-        QObject::connect(&instance, &Sprelio::SingleInstance::activationRequested, window.get(),
-                         [&window] { Sprelio::activateInstanceWindow(window.get()); });
     };
     const int language = Sprelio::readStoredLanguage(Sprelio::ProfileFile(iniPath).load());
     if (language == Sprelio::FirstStartLanguage) {

@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 
 namespace Sprelio {
 
@@ -124,7 +125,15 @@ void TSprelioPad::placeWindow(int left, int top, int width)
     const QList<QRect> screens = availableScreenAreas();
     // The layout fixes the height, and snaps the width, from the client width.
     resize(widthForScreens(width, screens) - StoredFrameWidth, height());
-    move(placeOnScreens(QRect(QPoint(left, top), frameGeometry().size()), screens));
+    const QPoint place = placeOnScreens(QRect(QPoint(left, top), frameGeometry().size()), screens);
+    move(place);
+    // Left and Top are the frame's corner. Before the window is mapped its frame is unknown, and Qt
+    // then places the client area there; the window manager places the frame only when the window
+    // asks for it as it is mapped (see eventFilter).
+    const QWindow *native = windowHandle();
+    if (native == nullptr || !native->isVisible()) {
+        m_pendingFramePlace = place;
+    }
 }
 
 QByteArray TSprelioPad::assignmentFileName(const QString &path) const

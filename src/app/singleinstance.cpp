@@ -1,12 +1,13 @@
 #include "app/singleinstance.h"
 
+#include "app/claimlock.h"
+
 #include <QApplication>
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QLockFile>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QWidget>
@@ -26,9 +27,8 @@ using namespace std::chrono_literals;
 // Each step of a handover is local and answered by the kernel, so a second is ample; a running
 // instance that cannot take a connection within it is busy, not gone.
 constexpr int HandoverWaitMs = 1000;
-// A claim holds the lock for at most three handover steps. A lock older than this belongs to a
-// start that hangs and no longer keeps others waiting.
-constexpr auto StaleLockTime = 10s;
+// A claim holds the lock for at most three handover steps, and a crashed holder loses it at once;
+// only starts that hang keep others waiting this long.
 constexpr auto LockWait = 12s;
 // A connection that has not sent its request by then is dropped.
 constexpr auto RequestWait = 5s;
@@ -112,7 +112,12 @@ QString SingleInstance::serverName() const
 
 QString SingleInstance::lockFileName() const
 {
+#ifdef Q_OS_WIN
+    // A kernel object of the user's session; it vanishes with its last process.
+    return QStringLiteral("Local\\") + m_key + QStringLiteral(".lock");
+#else
     return m_directory + QLatin1Char('/') + m_key + QStringLiteral(".lock");
+#endif
 }
 
 bool SingleInstance::claim()
@@ -120,11 +125,10 @@ bool SingleInstance::claim()
     if (m_primary)
         return true;
 
-    QLockFile lock(lockFileName());
-    lock.setStaleLockTime(StaleLockTime);
+    ClaimLock lock(lockFileName());
     // Without the lock two starts could both find no server and both listen. If it cannot be had
-    // even after the stale time, deciding alone is still better than never starting.
-    lock.tryLock(LockWait);
+    // even after the wait, deciding alone is still better than never starting.
+    lock.lock(LockWait);
 
     if (handOver() != Handover::NoServer)
         return false;

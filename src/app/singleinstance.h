@@ -15,9 +15,9 @@ QString defaultInstanceKey();
 // Keeps one running instance per key. The first process to claim a key listens on a local socket;
 // a later start hands its activation request to that process and then ends.
 //
-// A per-user directory holds both the socket and a lock file that serialises the decision between
-// connecting and listening, so two simultaneous starts end with one instance. A socket or lock
-// file left by a crashed process is recognised and replaced.
+// A lock held by the kernel serialises the decision between connecting and listening, so that
+// simultaneous starts end with one instance; it is released when its holder ends, crash included.
+// A socket left by a crashed process is recognised and replaced.
 class SingleInstance final : public QObject
 {
     Q_OBJECT
@@ -40,7 +40,8 @@ public:
     const QString &key() const { return m_key; }
     /// The full name of the local socket: a path on Unix, a pipe name on Windows.
     QString serverName() const;
-    /// The lock file that serialises claims of this key.
+    /// The lock that serialises claims of this key: a file in the socket's folder on Unix, a
+    /// session-wide kernel object name on Windows.
     QString lockFileName() const;
 
 signals:

@@ -20,6 +20,9 @@
 #include <QMenuBar>
 #include <QScopedValueRollback>
 #include <QToolBar>
+#include <QWindow>
+
+#include <utility>
 
 // The icons live in this library, so the program does not see them unless they are pulled in.
 static void initIconResources()
@@ -523,6 +526,11 @@ bool TSprelioPad::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_charGrid && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
         updateMarkPreview(); // clicks type nothing while the chart is shown
+    }
+    // The native window hears of its showing just before it is mapped, after every geometry change
+    // of the widget's own showing: asked for now, the window manager puts the frame's corner there.
+    if (event->type() == QEvent::Show && m_pendingFramePlace.has_value() && watched == windowHandle()) {
+        windowHandle()->setFramePosition(*std::exchange(m_pendingFramePlace, std::nullopt));
     }
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         auto *widget = qobject_cast<QWidget *>(watched);

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QMainWindow>
+#include <QPoint>
 
 #include <memory>
 #include <optional>
@@ -237,6 +238,7 @@ private:
     void connectWindowCommands();
     void openIniFile();
     void placeWindow(int left, int top, int width);
+    std::optional<QPoint> m_pendingFramePlace;
     void setStaysOnTop(bool onTop);
     void openProgramDocument(std::uint16_t nameId);
     QString m_iniPath;

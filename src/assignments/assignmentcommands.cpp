@@ -18,7 +18,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
+#include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 
 namespace Sprelio {
 
@@ -107,7 +109,16 @@ void TSprelioPad::ReadButtonSettingFile(const QString &path)
 {
     const std::optional<Assignment> assignment = readAssignmentFile(assignmentFileName(path));
     if (!assignment) {
-        MessageInfo(assignmentMessageOwner(), path + LangStr(9));
+        const QString message = path + LangStr(9);
+        QWidget *owner = assignmentMessageOwner();
+        // At start-up the splash has gone and this window is being shown: a box shown now would
+        // keep it from appearing and stand alone. It follows as soon as the window is on screen.
+        if (owner == this && isVisible() && windowHandle() != nullptr && !windowHandle()->isVisible()) {
+            m_buttonSettingPath.clear();
+            QTimer::singleShot(0, this, [this, message] { MessageInfo(this, message); });
+            return;
+        }
+        MessageInfo(owner, message);
         m_buttonSettingPath.clear();
         return;
     }

@@ -12,11 +12,11 @@
 //   --claim-at <ms>        claims at that time (milliseconds since the epoch), so that several
 //                          helpers started one after another claim at the same moment
 
+#include "app/claimlock.h"
 #include "app/singleinstance.h"
 
 #include <QApplication>
 #include <QDateTime>
-#include <QLockFile>
 #include <QSocketNotifier>
 #include <QWidget>
 
@@ -47,8 +47,8 @@ int main(int argc, char *argv[])
 
     Sprelio::SingleInstance instance(key);
     if (mode == QLatin1String("--crash-holding-lock")) {
-        QLockFile lock(instance.lockFileName());
-        if (!lock.tryLock())
+        Sprelio::ClaimLock lock(instance.lockFileName());
+        if (!lock.lock(std::chrono::milliseconds(0)))
             return 2;
         say("locked");
         std::_Exit(3);

@@ -1,3 +1,4 @@
+#include "app/claimlock.h"
 #include "app/singleinstance.h"
 
 #include <QApplication>
@@ -11,17 +12,25 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QWidget>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 #include <vector>
 
 using Sprelio::SingleInstance;
 
 namespace {
 
+using namespace std::chrono_literals;
+
 constexpr int Timeout = 10000;
+// Many processes deciding at once on a slow, busy machine: a bound for correctness, not for speed.
+constexpr int SettleTimeout = 90000;
 
 int countWindowsTitled(const QString &title)
 {
@@ -45,6 +54,7 @@ private slots:
 
     void defaultKeyIsPerDesktopSession();
 
+    void claimLockIsHeldByOneAtATime();
     void secondClaimActivatesFirst();
     void leftoversOfACrash_data();
     void leftoversOfACrash();
@@ -122,6 +132,30 @@ void TestSingleInstance::defaultKeyIsPerDesktopSession()
     const QString otherDisplayKey = Sprelio::defaultInstanceKey();
     qputenv("DISPLAY", display);
     QVERIFY(otherDisplayKey != key);
+}
+
+void TestSingleInstance::claimLockIsHeldByOneAtATime()
+{
+    const QString name = m_runtimeDirectory.filePath(QStringLiteral("claim.lock"));
+    Sprelio::ClaimLock first(name);
+    Sprelio::ClaimLock second(name);
+    QVERIFY(first.lock(0ms));
+    QVERIFY(!second.lock(20ms));
+
+    // A waiter that opened the file before its holder removed it must not hold a lock on the
+    // removed file while a newcomer holds the new one.
+    std::atomic<bool> secondLocked = false;
+    std::thread waiter([&] { secondLocked = second.lock(60s); });
+    QThread::msleep(50);
+    first.unlock();
+    waiter.join();
+    QVERIFY(secondLocked);
+    Sprelio::ClaimLock newcomer(name);
+    QVERIFY(!newcomer.lock(0ms));
+
+    second.unlock();
+    QVERIFY(!QFile::exists(name));
+    QVERIFY(newcomer.lock(0ms));
 }
 
 void TestSingleInstance::secondClaimActivatesFirst()
@@ -272,7 +306,7 @@ void TestSingleInstance::simultaneousStartsEndWithOneInstance()
             return helper->state() == QProcess::NotRunning;
         }));
     };
-    QTRY_COMPARE_WITH_TIMEOUT(finishedCount(), Starts - 1, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(finishedCount(), Starts - 1, SettleTimeout);
 
     QProcess *primary = nullptr;
     for (QProcess *helper : helpers) {
@@ -287,7 +321,7 @@ void TestSingleInstance::simultaneousStartsEndWithOneInstance()
     QVERIFY(primary);
     QByteArray said;
     const QByteArray expected = "primary\n" + QByteArray("activated\n").repeated(Starts - 1);
-    QTRY_COMPARE_WITH_TIMEOUT((said += primary->readAllStandardOutput()), expected, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT((said += primary->readAllStandardOutput()), expected, SettleTimeout);
     if (QStandardPaths::findExecutable(QStringLiteral("xwininfo")).isEmpty())
         QSKIP("xwininfo is needed to count the windows on the display");
     QCOMPARE(countWindowsTitled(key), 1);
