@@ -157,7 +157,9 @@ void TSprelioPad::SchreibIni()
     settings.language = LangOffset;
     settings.left = x();
     settings.top = y();
-    settings.width = width() + StoredFrameWidth;
+    // A window that a window manager made wider than any screen must not store a width that the
+    // next start refuses.
+    settings.width = widthToStore(width() + StoredFrameWidth, availableScreenAreas());
     settings.buttonSetting = assignmentFileName(m_buttonSettingPath);
     settings.clipboardFontSize = m_clipboardFontSize;
     const std::optional<TargetCode> target = checkedTarget();

@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScopedValueRollback>
+#include <QTimer>
 #include <QToolBar>
 #include <QWindow>
 
@@ -506,7 +507,10 @@ void TSprelioPad::FormResize()
 
     const int menuHeight = menuWidget() != nullptr ? menuWidget()->sizeHint().height() : 0;
     setMinimumWidth(MinimumClientWidth);
-    if (size() != QSize(l.clientSize.width(), l.clientSize.height() + menuHeight)) {
+    // A maximised window is the window manager's size until changeEvent has undone it; resizing it
+    // now would become the size that it goes back to.
+    const bool enlarged = (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0;
+    if (!enlarged && size() != QSize(l.clientSize.width(), l.clientSize.height() + menuHeight)) {
         resize(l.clientSize.width(), l.clientSize.height() + menuHeight);
     }
 }
@@ -520,6 +524,17 @@ void TSprelioPad::showEvent(QShowEvent *event)
     m_firstShow = false;
     LiesIni();
     m_editField->setFocus();
+}
+
+void TSprelioPad::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    // The window offers no maximise button, yet some window managers maximise it all the same. The
+    // layout follows the width the user chose, so the window goes back to it.
+    constexpr Qt::WindowStates enlarged = Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (event->type() == QEvent::WindowStateChange && (windowState() & enlarged) != 0) {
+        QTimer::singleShot(0, this, [this, enlarged] { setWindowState(windowState() & ~enlarged); });
+    }
 }
 
 bool TSprelioPad::eventFilter(QObject *watched, QEvent *event)

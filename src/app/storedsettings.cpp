@@ -95,6 +95,15 @@ int widthForScreens(int storedWidth, const QList<QRect> &screens)
     return StoredSettings().width;
 }
 
+int widthToStore(int storedWidth, const QList<QRect> &screens)
+{
+    int widest = 0;
+    for (const QRect &screen : screens) {
+        widest = std::max(widest, screen.width());
+    }
+    return widest > 0 ? std::min(storedWidth, widest) : storedWidth;
+}
+
 QPoint placeOnScreens(const QRect &window, const QList<QRect> &screens)
 {
     const QRect *nearest = nullptr;

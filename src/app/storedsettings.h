@@ -52,6 +52,10 @@ void writeStoredSettings(ProfileDocument &ini, const StoredSettings &settings);
 /// The stored width if a window of that width fits on the widest screen, else the default width.
 int widthForScreens(int storedWidth, const QList<QRect> &screens);
 
+/// The width to store for a window of storedWidth: its own when the next start takes it, else the
+/// widest that the next start takes.
+int widthToStore(int storedWidth, const QList<QRect> &screens);
+
 /// Where a window goes so that it can be seen: its own place when it meets a screen, else the
 /// nearest place wholly (or from its top left corner) on the nearest screen.
 QPoint placeOnScreens(const QRect &window, const QList<QRect> &screens);

@@ -188,6 +188,14 @@ void TestStoredSettings::widthWiderThanEveryScreen()
     QCOMPARE(widthForScreens(1280, screens), 1280);
     QCOMPARE(widthForScreens(1281, screens), StoredSettings().width);
     QCOMPARE(widthForScreens(3000, {}), 3000);
+
+    // Whatever width a window manager forced, what is stored comes back at the next start.
+    QCOMPARE(widthToStore(500, screens), 500);
+    QCOMPARE(widthToStore(1297, screens), 1280);
+    for (const int forced : {500, 1280, 1281, 1297, 5000}) {
+        const int stored = widthToStore(forced, screens);
+        QCOMPARE(widthForScreens(stored, screens), stored);
+    }
 }
 
 void TestStoredSettings::placement_data()

@@ -105,6 +105,7 @@ private slots:
     void positionKeptOverRestarts();
     void secondStartBringsLanguageDialogForward();
     void startupReadFailureShowsOverMainWindow();
+    void maximisedWindowStoresUsableWidth();
 
 private:
     QProcess *startProgram();
@@ -307,6 +308,32 @@ void TestWindowManager::startupReadFailureShowsOverMainWindow()
     QVERIFY(wmctrl({QStringLiteral("-i"), QStringLiteral("-c"), QString::number(box)}));
     closeProgram(program, main);
     QCOMPARE(storedInteger("Left"), 300);
+}
+
+void TestWindowManager::maximisedWindowStoresUsableWidth()
+{
+    writeIni("Language=0\r\nLeft=300\r\nTop=40\r\nWidth=600\r\n");
+    QProcess *program = startProgram();
+    const WindowId window = mainWindowOf(program);
+    QVERIFY(window != 0);
+    QTRY_COMPARE_WITH_TIMEOUT(frameOf(window).topLeft(), QPoint(300, 40), Timeout);
+    const int widthBefore = frameOf(window).width();
+
+    QVERIFY(wmctrl({QStringLiteral("-i"), QStringLiteral("-r"), QString::number(window), QStringLiteral("-b"),
+                    QStringLiteral("add,maximized_vert,maximized_horz")}));
+    // The window manager may maximise it for a moment; then it must come back to its own size.
+    const auto wasMaximised = [&] {
+        return xProperty(window, "_NET_WM_STATE").contains(QLatin1String("MAXIMIZED"));
+    };
+    (void)QTest::qWaitFor(wasMaximised, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(frameOf(window).width(), widthBefore, Timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(!xProperty(window, "_NET_WM_STATE").contains(QLatin1String("MAXIMIZED")),
+                             Timeout);
+    QCOMPARE(frameOf(window).width(), widthBefore);
+
+    closeProgram(program, window);
+    const int storedWidth = storedInteger("Width");
+    QVERIFY2(storedWidth > 0 && storedWidth <= 1280, qPrintable(QString::number(storedWidth)));
 }
 
 QTEST_MAIN(TestWindowManager)
