@@ -1,9 +1,17 @@
 #include "compose/glyphedit.h"
 
 #include "compose/keyboardbytes.h"
+#include "compose/pastedglyphs.h"
 #include "palette/glyphtext.h"
 
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
 
 namespace Sprelio {
 
@@ -46,8 +54,26 @@ QString typedText(const QKeyEvent *event)
 
 } // namespace
 
+void GlyphEdit::pasteGlyphs(QClipboard::Mode mode)
+{
+    if (isReadOnly()) {
+        return;
+    }
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData(mode);
+    const QByteArray glyphs = data != nullptr ? glyphsFromMimeData(*data) : QByteArray();
+    // As in any line edit, pasting nothing over a selection still removes it.
+    if (!glyphs.isEmpty() || hasSelectedText()) {
+        insertGlyphs(glyphs);
+    }
+}
+
 void GlyphEdit::keyPressEvent(QKeyEvent *event)
 {
+    if (event->matches(QKeySequence::Paste)) {
+        event->accept();
+        pasteGlyphs(QClipboard::Clipboard);
+        return;
+    }
     const QString typed = typedText(event);
     const bool printable = !typed.isEmpty() && typed.front() >= QChar(0x20) && typed.front() != QChar(0x7F) &&
                            !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
@@ -64,6 +90,53 @@ void GlyphEdit::keyPressEvent(QKeyEvent *event)
     if (!glyphs.isEmpty()) {
         insertGlyphs(glyphs);
     }
+}
+
+void GlyphEdit::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::MiddleButton && !isReadOnly() &&
+        QGuiApplication::clipboard()->supportsSelection()) {
+        event->accept();
+        deselect();
+        pasteGlyphs(QClipboard::Selection);
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void GlyphEdit::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu *menu = createStandardContextMenu();
+    // The standard entry would paste only the plain text. Its connection is the one way to tell
+    // it apart that holds in every language.
+    for (QAction *action : menu->actions()) {
+        const bool standardPaste = disconnect(action, SIGNAL(triggered()), this, SLOT(paste())) ||
+                                   disconnect(action, &QAction::triggered, this, &QLineEdit::paste);
+        if (standardPaste) {
+            connect(action, &QAction::triggered, this, [this] { pasteGlyphs(QClipboard::Clipboard); });
+        }
+    }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+void GlyphEdit::dropEvent(QDropEvent *event)
+{
+    const QMimeData *data = event->mimeData();
+    if (data == nullptr || isReadOnly()) {
+        QLineEdit::dropEvent(event);
+        return;
+    }
+    // The line edit places the caret and moves a selection dragged within the field; it only
+    // needs to be given the glyphs as its text.
+    QMimeData glyphText;
+    glyphText.setText(glyphsToDisplay(glyphsFromMimeData(*data)));
+    QDropEvent forwarded(event->position(), event->possibleActions(), &glyphText, event->buttons(),
+                         event->modifiers(), event->type());
+    forwarded.setDropAction(event->dropAction());
+    QLineEdit::dropEvent(&forwarded);
+    event->setDropAction(forwarded.dropAction());
+    event->setAccepted(forwarded.isAccepted());
 }
 
 void GlyphEdit::normaliseEditedText()

@@ -1,13 +1,15 @@
 #pragma once
 
 #include <QByteArray>
+#include <QClipboard>
 #include <QLineEdit>
 
 namespace Sprelio {
 
 /// The one-line composition field. Its model is a glyph string; every byte is shown as the
 /// phonetic font's glyph at that code. Typed and pasted characters become their Windows-1252
-/// bytes, so the keyboard types glyph codes directly.
+/// bytes, so the keyboard types glyph codes directly. A paste or drop takes the phonetic rich
+/// text where there is one, so that a transcription copied from here comes back byte for byte.
 class GlyphEdit final : public QLineEdit
 {
     Q_OBJECT
@@ -23,9 +25,14 @@ public:
     void setGlyphs(const QByteArray &glyphs);
     /// Types glyphs at the caret, replacing the selection.
     void insertGlyphs(const QByteArray &glyphs);
+    /// Types what the clipboard or the selection holds at the caret, replacing the selection.
+    void pasteGlyphs(QClipboard::Mode mode = QClipboard::Clipboard);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void normaliseEditedText();
