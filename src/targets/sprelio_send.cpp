@@ -5,6 +5,11 @@
 #include "targets/automationroutines.h"
 
 #include <cstdio>
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
 #include <optional>
 #include <string>
 #include <string_view>
@@ -108,6 +113,11 @@ constexpr const char *Usage =
 
 int main(int argc, char **argv)
 {
+#if defined(_WIN32)
+    // The same bytes on every platform: UTF-8 lines ending in a bare line feed.
+    _setmode(_fileno(stdout), _O_BINARY);
+    SetConsoleOutputCP(CP_UTF8);
+#endif
     const std::optional<Options> options = parse(argc, argv);
     using Routine = void (*)(AutomationBridge &, SendHost &, const RoutineInputs &);
     Routine routine = nullptr;
