@@ -121,6 +121,16 @@ AutomationObject &AutomationValue::requireObject() const
     return *target;
 }
 
+AutomationValue AutomationValue::get(std::string_view name) const
+{
+    return get(name, AutomationArguments{});
+}
+
+void AutomationValue::call(std::string_view name) const
+{
+    call(name, AutomationArguments{});
+}
+
 AutomationValue AutomationValue::get(std::string_view name, const AutomationArguments &args) const
 {
     AutomationObject &target = requireObject();

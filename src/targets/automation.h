@@ -84,10 +84,11 @@ public:
     /// The empty value.
     AutomationValue() = default;
     /// A value of any of the storage's types; a variant is its value, so this converts implicitly.
+    // The constraint keeps it from hiding the copy and move constructors.
     template <typename T>
     requires(std::is_constructible_v<Storage, T> && !std::is_same_v<std::remove_cvref_t<T>, AutomationValue>)
-        AutomationValue(
-            T &&value) // NOLINT(google-explicit-constructor,bugprone-forwarding-reference-overload)
+        // NOLINTNEXTLINE(google-explicit-constructor,bugprone-forwarding-reference-overload)
+        AutomationValue(T &&value)
         : m_storage(std::forward<T>(value))
     {}
 
@@ -102,9 +103,11 @@ public:
     std::int32_t toInteger() const;
 
     /// Reads a property, or calls a method for its result when arguments are given.
-    AutomationValue get(std::string_view name, const AutomationArguments &args = {}) const;
+    AutomationValue get(std::string_view name) const;
+    AutomationValue get(std::string_view name, const AutomationArguments &args) const;
     /// Calls a method and drops its result.
-    void call(std::string_view name, const AutomationArguments &args = {}) const;
+    void call(std::string_view name) const;
+    void call(std::string_view name, const AutomationArguments &args) const;
     /// Sets a property; an object value is put by reference.
     void put(std::string_view name, const AutomationArgument &value) const;
 
@@ -191,7 +194,7 @@ public:
     AutomationThread &operator=(const AutomationThread &) = delete;
 
 private:
-    bool m_initialized = false;
+    [[maybe_unused]] bool m_initialized = false;
 };
 
 /// The bridge to Word, Excel and PowerPoint on this platform: COM on Windows; elsewhere none of
