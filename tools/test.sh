@@ -4,11 +4,23 @@
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 install_packages "${BUILD_PACKAGES[@]}" xvfb xauth xclip clang libclang-rt-14-dev \
-    desktop-file-utils appstream dpkg-dev fakeroot file openbox wmctrl xdotool x11-utils
+    desktop-file-utils appstream dpkg-dev fakeroot file openbox wmctrl xdotool x11-utils \
+    g++-mingw-w64-x86-64-posix wine wine64
 
 configure_and_build default
 step "running tests"
 ctest --preset default --parallel "$(nproc)" || die "tests failed"
+
+# The Windows build, cross-compiled and run under Wine against a fake Automation server.
+if [ "${SPRELIO_SKIP_WINE:-0}" != 1 ]; then
+    step "cross-building for Windows"
+    cmake -S "$SPRELIO_ROOT" -B "$SPRELIO_ROOT/build-mingw" -G Ninja -DSPRELIO_WERROR=ON \
+        -DCMAKE_TOOLCHAIN_FILE="$SPRELIO_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null \
+        || die "cmake configure failed (mingw)"
+    cmake --build "$SPRELIO_ROOT/build-mingw" --parallel "$(nproc)" || die "build failed (mingw)"
+    step "running the Windows build under Wine"
+    ctest --test-dir "$SPRELIO_ROOT/build-mingw" -L wine --output-on-failure || die "Wine tests failed"
+fi
 
 if [ "${SPRELIO_SKIP_ASAN:-0}" != 1 ]; then
     configure_and_build asan

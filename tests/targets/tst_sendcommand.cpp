@@ -1,7 +1,10 @@
 #include "app/spreliopad.h"
 #include "compose/glyphedit.h"
+#include "fakebridge.h"
+#include "i18n/langstr.h"
 #include "palette/phoneticfonts.h"
 #include "palette/speedbutton.h"
+#include "targets/bridgedtargets.h"
 #include "targets/sendtargets.h"
 
 #include <QAction>
@@ -22,17 +25,14 @@ namespace {
 class FakeAutomation final : public AutomationTargets
 {
 public:
-    void SendToWord(const SendInputs &inputs, const CopyEdit &copyEdit) override
+    void SendToWord(const SendInputs &inputs, SendHost &host) override
     {
         received = inputs;
-        copyEdit(20);
+        host.CopyEditToClipboard(20);
     }
-    void SendToExcel(const SendInputs &, const CopyEdit &) override
-    {
-        throw SendError(QStringLiteral("no Excel"));
-    }
-    void SendToPowerPoint(const SendInputs &, const CopyEdit &) override {}
-    void SendToOpenOffice(const SendInputs &, const CopyEdit &) override {}
+    void SendToExcel(const SendInputs &, SendHost &) override { throw SendError(QStringLiteral("no Excel")); }
+    void SendToPowerPoint(const SendInputs &, SendHost &) override {}
+    void SendToOpenOffice(const SendInputs &, SendHost &) override {}
 
     SendInputs received;
 };
@@ -52,6 +52,8 @@ private slots:
     void fieldAfterSending();
     void failingTargetKeepsText();
     void inputsReachTheTarget();
+    void routineOutcome_data();
+    void routineOutcome();
     void targetsAreOneRadioGroup();
     void clipboardCopyKeepsFieldSize();
 
@@ -138,6 +140,63 @@ void TestSendCommand::inputsReachTheTarget()
     QCOMPARE(m_automation->received.faceName, QStringLiteral("Lautbild Sans Serif"));
     QVERIFY(m_automation->received.bold);
     QVERIFY(!m_automation->received.italic);
+}
+
+void TestSendCommand::routineOutcome_data()
+{
+    QTest::addColumn<QByteArray>("target");
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<int>("languageOffset");
+    QTest::addColumn<bool>("shift");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<bool>("emptied");
+    QTest::newRow("word missing, german") << QByteArray("WinWord") << "" << GermanOffset << false
+                                          << "Fehler beim Starten von Winword." << false;
+    QTest::newRow("word missing, english")
+        << QByteArray("WinWord") << "" << EnglishOffset << false << "Error starting Word." << false;
+    QTest::newRow("word without a document")
+        << QByteArray("WinWord") << "running Word.Application; Word.ActiveDocument fails system No document"
+        << EnglishOffset << false << "Error in communication with Word: No document." << false;
+    QTest::newRow("excel missing") << QByteArray("Excel") << "" << EnglishOffset << false
+                                   << "Error starting Excel." << false;
+    QTest::newRow("excel of another language: info, emptied")
+        << QByteArray("Excel")
+        << "running Excel.Application; Excel.abd fails member; Excel.ActiveCell fails member; "
+           "Excel.AktiveZelle fails member"
+        << EnglishOffset << false << "Please use german or english Excel version only" << true;
+    QTest::newRow("excel of another language, shift: kept")
+        << QByteArray("Excel")
+        << "running Excel.Application; Excel.abd fails member; Excel.ActiveCell fails member; "
+           "Excel.AktiveZelle fails member"
+        << GermanOffset << true << "Benutzen Sie nur die deutsche oder englische Excel-Version" << false;
+    QTest::newRow("powerpoint missing")
+        << QByteArray("PowerPoint") << "" << EnglishOffset << false << "Error starting PowerPoint." << false;
+}
+
+void TestSendCommand::routineOutcome()
+{
+    QFETCH(QByteArray, target);
+    QFETCH(QString, script);
+    QFETCH(int, languageOffset);
+    QFETCH(bool, shift);
+    QFETCH(QString, box);
+    QFETCH(bool, emptied);
+    LangOffset = languageOffset;
+    m_pad->setAutomationTargets(std::make_unique<BridgedTargets>(std::make_unique<FakeBridge>(script),
+                                                                 std::make_unique<FakeBridge>()));
+    m_pad->ZielClick(item(target.constData()));
+    edit()->setGlyphs("pa");
+    QString shown;
+    QTimer::singleShot(0, this, [&shown] {
+        if (auto *messageBox = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown = messageBox->text();
+            messageBox->accept();
+        }
+    });
+    send(shift);
+    LangOffset = GermanOffset;
+    QCOMPARE(shown, box);
+    QCOMPARE(edit()->glyphs(), emptied ? QByteArray() : QByteArray("pa"));
 }
 
 void TestSendCommand::targetsAreOneRadioGroup()
