@@ -24,7 +24,6 @@ constexpr int clampedClipboardFontSize(int size)
 struct ClipboardPayload
 {
     QByteArray rtf; // text/rtf and text/richtext
-    QString html;   // text/html
     QString text;   // text/plain: each byte as the Latin-1 character of that code
 
     bool operator==(const ClipboardPayload &) const = default;
