@@ -5,8 +5,6 @@
 
 namespace Sprelio {
 
-std::span<const StringResource> stringResources();
-
 int LangOffset = GermanOffset;
 
 namespace {

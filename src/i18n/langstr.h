@@ -1,5 +1,7 @@
 #pragma once
 
+#include "i18n/stringtable.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -17,12 +19,5 @@ QString LangStr(std::uint16_t id);
 
 /// The stored text with exactly this resource ID, empty when there is none.
 QString stringResource(int resourceId);
-
-/// One compiled-in text: German at ID, English at ID + 10000.
-struct StringResource
-{
-    int id;
-    const char *utf8;
-};
 
 } // namespace Sprelio

@@ -1,8 +1,9 @@
-#include "i18n/langstr.h"
+#include "i18n/stringtable.h"
 
 #include <algorithm>
 #include <iterator>
 #include <span>
+#include <string>
 
 namespace Sprelio {
 
@@ -523,6 +524,38 @@ static_assert(isStrictlyAscending(), "string resources must be sorted by ID with
 std::span<const StringResource> stringResources()
 {
     return Resources;
+}
+
+std::string stringResourceUtf8(int resourceId)
+{
+    const std::span<const StringResource> table = stringResources();
+    const auto it = std::lower_bound(table.begin(), table.end(), resourceId,
+                                     [](const StringResource &entry, int id) { return entry.id < id; });
+    if (it == table.end() || it->id != resourceId) {
+        return {};
+    }
+    // Texts are cut at 255 UTF-16 units, as the window's lookup does.
+    constexpr int MaxTextUnits = 255;
+    const std::string text = it->utf8;
+    int units = 0;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[pos]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        const int needed = length == 4 ? 2 : 1;
+        if (units + needed > MaxTextUnits) {
+            break;
+        }
+        units += needed;
+        pos += length;
+    }
+    return text.substr(0, pos);
+}
+
+std::string langStrUtf8(std::uint16_t id, int languageOffset)
+{
+    const std::string text = stringResourceUtf8(int{id} + languageOffset);
+    return text.empty() ? std::string("Internal Error!") : text;
 }
 
 } // namespace Sprelio
