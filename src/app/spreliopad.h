@@ -2,6 +2,7 @@
 
 #include "app/profilefile.h"
 #include "compose/composer.h"
+#include "targets/automation.h"
 
 #include <QByteArray>
 #include <QList>
@@ -216,6 +217,8 @@ private:
     QString m_buttonSettingPath;
     bool m_assignmentChanged = false;
     int m_clipboardFontSize = 10;
+    // COM is ready on this thread from the window's creation until after the targets are gone.
+    AutomationThread m_automationThread;
     std::unique_ptr<AutomationTargets> m_automation;
 
     // Settings

@@ -180,6 +180,20 @@ public:
     virtual AutomationValue create(std::string_view progId) = 0;
 };
 
+/// Makes the thread that creates it ready for Automation calls until it is destroyed (COM's
+/// CoInitialize on Windows; nothing elsewhere). The main window holds one on the UI thread.
+class AutomationThread final
+{
+public:
+    AutomationThread();
+    ~AutomationThread();
+    AutomationThread(const AutomationThread &) = delete;
+    AutomationThread &operator=(const AutomationThread &) = delete;
+
+private:
+    bool m_initialized = false;
+};
+
 /// The bridge to Word, Excel and PowerPoint on this platform: COM on Windows; elsewhere none of
 /// them is installed, so attaching and creating always fail.
 std::unique_ptr<AutomationBridge> createPlatformBridge();

@@ -53,7 +53,8 @@ private:
 void SendToWord(AutomationBridge &bridge, SendHost &host, const RoutineInputs &inputs);
 /// Formats the active Excel cell with the face and style, then pastes the string into the sheet.
 void SendToExcel(AutomationBridge &bridge, SendHost &host, const RoutineInputs &inputs);
-/// Replaces the selected text in PowerPoint's active window with the string and a space.
+/// Replaces the selected text in PowerPoint's active window with the string and a space. When
+/// PowerPoint refuses to be made visible, the bridge's AutomationError leaves unchanged.
 void SendToPowerPoint(AutomationBridge &bridge, SendHost &host, const RoutineInputs &inputs);
 /// Pastes the string into the current OpenOffice/LibreOffice document.
 void SendToOpenOffice(AutomationBridge &bridge, SendHost &host, const RoutineInputs &inputs);

@@ -2,6 +2,8 @@
 
 #if defined(_WIN32)
 #include "targets/combridge.h"
+
+#include <objbase.h>
 #else
 #include "targets/nobridge.h"
 #endif
@@ -17,6 +19,22 @@ using PlatformBridge = NoBridge;
 #endif
 
 } // namespace
+
+AutomationThread::AutomationThread()
+{
+#if defined(_WIN32)
+    m_initialized = SUCCEEDED(CoInitialize(nullptr));
+#endif
+}
+
+AutomationThread::~AutomationThread()
+{
+#if defined(_WIN32)
+    if (m_initialized) {
+        CoUninitialize();
+    }
+#endif
+}
 
 std::unique_ptr<AutomationBridge> createPlatformBridge()
 {

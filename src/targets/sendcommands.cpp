@@ -16,6 +16,32 @@
 
 namespace Sprelio {
 
+namespace {
+
+// What the send routines may do to the main window.
+class WindowSendHost final : public SendHost
+{
+public:
+    explicit WindowSendHost(TSprelioPad &pad)
+        : m_pad(pad)
+    {}
+
+    void CopyEditToClipboard(int pointSize) override { m_pad.CopyEditToClipboard(pointSize); }
+
+    void bringToFront() override
+    {
+        m_pad.raise();
+        m_pad.activateWindow();
+    }
+
+    void MessageInfo(std::uint16_t stringId) override { Sprelio::MessageInfo(nullptr, LangStr(stringId)); }
+
+private:
+    TSprelioPad &m_pad;
+};
+
+} // namespace
+
 void TSprelioPad::connectSendCommands()
 {
     m_automation = createAutomationTargets();
@@ -72,9 +98,9 @@ void TSprelioPad::EnterBtnClick()
                             findChild<QAction *>(QStringLiteral("KursivBtn"))->isChecked()};
     // A click with Shift held keeps the text as well as Shift at the last key event.
     const bool keepText = m_shiftHeld || QApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
+    WindowSendHost host(*this);
     try {
-        sendToTarget(target, inputs, m_clipboardFontSize, *m_automation,
-                     [this](int size) { CopyEditToClipboard(size); });
+        sendToTarget(target, inputs, m_clipboardFontSize, *m_automation, host);
     } catch (const SendError &error) {
         showError(error.message());
         return;

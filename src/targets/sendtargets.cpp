@@ -1,15 +1,8 @@
 #include "targets/sendtargets.h"
 
-#include "targets/unavailableautomation.h"
+#include "targets/bridgedtargets.h"
 
 namespace Sprelio {
-
-namespace {
-
-// A platform with an Automation bridge adds its branch here.
-using AutomationTargetsImpl = UnavailableAutomation;
-
-} // namespace
 
 SendError::SendError(const QString &message)
     : std::runtime_error(message.toStdString())
@@ -38,30 +31,30 @@ std::optional<TargetCode> firstCheckedTarget(const std::function<bool(TargetCode
 
 std::unique_ptr<AutomationTargets> createAutomationTargets()
 {
-    return std::make_unique<AutomationTargetsImpl>();
+    return std::make_unique<BridgedTargets>(createPlatformBridge(), createOfficeBridge());
 }
 
 void sendToTarget(std::optional<TargetCode> target, const SendInputs &inputs, int clipboardFontSize,
-                  AutomationTargets &automation, const CopyEdit &copyEdit)
+                  AutomationTargets &automation, SendHost &host)
 {
     if (!target) {
         return;
     }
     switch (*target) {
     case TargetCode::WinWord:
-        automation.SendToWord(inputs, copyEdit);
+        automation.SendToWord(inputs, host);
         return;
     case TargetCode::Excel:
-        automation.SendToExcel(inputs, copyEdit);
+        automation.SendToExcel(inputs, host);
         return;
     case TargetCode::PowerPoint:
-        automation.SendToPowerPoint(inputs, copyEdit);
+        automation.SendToPowerPoint(inputs, host);
         return;
     case TargetCode::OpenOffice:
-        automation.SendToOpenOffice(inputs, copyEdit);
+        automation.SendToOpenOffice(inputs, host);
         return;
     case TargetCode::Zwischenablage:
-        copyEdit(clipboardFontSize);
+        host.CopyEditToClipboard(clipboardFontSize);
         return;
     }
 }

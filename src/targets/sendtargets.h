@@ -1,5 +1,7 @@
 #pragma once
 
+#include "targets/automationroutines.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -53,34 +55,30 @@ private:
     QString m_message;
 };
 
-/// Copies the whole composition field to the clipboard at a point size (CopyEditToClipboard on EditField).
-using CopyEdit = std::function<void(int pointSize)>;
-
 // The routines that deliver to other applications through their Automation interfaces. Each either
-// returns normally or throws SendError. A routine that has the glyph string pasted calls copyEdit
-// with the font size it found at the insertion point. Which applications can be reached depends on
-// the platform, so the implementation is chosen by createAutomationTargets.
+// returns normally or throws SendError. A routine that has the glyph string pasted has the host
+// copy the field at the font size it found at the insertion point.
 class AutomationTargets
 {
 public:
     virtual ~AutomationTargets() = default;
 
     /// Inserts the string at the caret of the active Word document.
-    virtual void SendToWord(const SendInputs &inputs, const CopyEdit &copyEdit) = 0;
+    virtual void SendToWord(const SendInputs &inputs, SendHost &host) = 0;
     /// Puts the string into the active Excel cell, in the given face and style.
-    virtual void SendToExcel(const SendInputs &inputs, const CopyEdit &copyEdit) = 0;
+    virtual void SendToExcel(const SendInputs &inputs, SendHost &host) = 0;
     /// Replaces the selected text in PowerPoint's active window with the string.
-    virtual void SendToPowerPoint(const SendInputs &inputs, const CopyEdit &copyEdit) = 0;
+    virtual void SendToPowerPoint(const SendInputs &inputs, SendHost &host) = 0;
     /// Pastes the string into the current OpenOffice/LibreOffice document.
-    virtual void SendToOpenOffice(const SendInputs &inputs, const CopyEdit &copyEdit) = 0;
+    virtual void SendToOpenOffice(const SendInputs &inputs, SendHost &host) = 0;
 };
 
-/// The Automation targets that this platform offers.
+/// The Automation targets over this platform's bridges.
 std::unique_ptr<AutomationTargets> createAutomationTargets();
 
-/// Sends to one target: an Automation routine, or copyEdit at clipboardFontSize for the clipboard;
-/// no target sends nothing. Throws SendError when the target fails.
+/// Sends to one target: an Automation routine, or the host's copy at clipboardFontSize for the
+/// clipboard; no target sends nothing. Throws SendError when the target fails.
 void sendToTarget(std::optional<TargetCode> target, const SendInputs &inputs, int clipboardFontSize,
-                  AutomationTargets &automation, const CopyEdit &copyEdit);
+                  AutomationTargets &automation, SendHost &host);
 
 } // namespace Sprelio

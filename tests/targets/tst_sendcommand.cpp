@@ -22,17 +22,14 @@ namespace {
 class FakeAutomation final : public AutomationTargets
 {
 public:
-    void SendToWord(const SendInputs &inputs, const CopyEdit &copyEdit) override
+    void SendToWord(const SendInputs &inputs, SendHost &host) override
     {
         received = inputs;
-        copyEdit(20);
+        host.CopyEditToClipboard(20);
     }
-    void SendToExcel(const SendInputs &, const CopyEdit &) override
-    {
-        throw SendError(QStringLiteral("no Excel"));
-    }
-    void SendToPowerPoint(const SendInputs &, const CopyEdit &) override {}
-    void SendToOpenOffice(const SendInputs &, const CopyEdit &) override {}
+    void SendToExcel(const SendInputs &, SendHost &) override { throw SendError(QStringLiteral("no Excel")); }
+    void SendToPowerPoint(const SendInputs &, SendHost &) override {}
+    void SendToOpenOffice(const SendInputs &, SendHost &) override {}
 
     SendInputs received;
 };

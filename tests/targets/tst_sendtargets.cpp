@@ -17,32 +17,42 @@ public:
     SendInputs inputs;
     int copiedAt = -1;
 
-    void SendToWord(const SendInputs &in, const CopyEdit &copyEdit) override
-    {
-        record(u"Word", in, copyEdit);
-    }
-    void SendToExcel(const SendInputs &in, const CopyEdit &copyEdit) override
-    {
-        record(u"Excel", in, copyEdit);
-    }
-    void SendToPowerPoint(const SendInputs &in, const CopyEdit &copyEdit) override
-    {
-        record(u"PowerPoint", in, copyEdit);
-    }
-    void SendToOpenOffice(const SendInputs &in, const CopyEdit &copyEdit) override
-    {
-        record(u"OpenOffice", in, copyEdit);
-    }
+    void SendToWord(const SendInputs &in, SendHost &host) override { record(u"Word", in, host); }
+    void SendToExcel(const SendInputs &in, SendHost &host) override { record(u"Excel", in, host); }
+    void SendToPowerPoint(const SendInputs &in, SendHost &host) override { record(u"PowerPoint", in, host); }
+    void SendToOpenOffice(const SendInputs &in, SendHost &host) override { record(u"OpenOffice", in, host); }
 
 private:
-    void record(QStringView routine, const SendInputs &in, const CopyEdit &copyEdit)
+    void record(QStringView routine, const SendInputs &in, SendHost &host)
     {
         called = routine.toString();
         inputs = in;
         // An Automation target copies at the size it finds at the insertion point.
-        copyEdit(11);
+        host.CopyEditToClipboard(11);
     }
 };
+
+// A host that only copies, through the given function.
+class CopyingHost final : public SendHost
+{
+public:
+    explicit CopyingHost(std::function<void(int)> copy)
+        : m_copy(std::move(copy))
+    {}
+    void CopyEditToClipboard(int pointSize) override { m_copy(pointSize); }
+    void bringToFront() override {}
+    void MessageInfo(std::uint16_t) override {}
+
+private:
+    std::function<void(int)> m_copy;
+};
+
+void sendCopying(std::optional<TargetCode> target, const SendInputs &inputs, int clipboardFontSize,
+                 AutomationTargets &automation, std::function<void(int)> copy)
+{
+    CopyingHost host(std::move(copy));
+    sendToTarget(target, inputs, clipboardFontSize, automation, host);
+}
 
 const SendInputs Sample{QByteArray("p\x83{"), QStringLiteral("Lautbild Sans Serif"), true, false};
 
@@ -119,7 +129,7 @@ private slots:
 
         RecordingTargets automation;
         QList<int> copies;
-        sendToTarget(target, Sample, 10, automation, [&](int size) { copies.append(size); });
+        sendCopying(target, Sample, 10, automation, [&](int size) { copies.append(size); });
 
         QCOMPARE(automation.called, routine);
         QCOMPARE(automation.inputs.text, Sample.text);
@@ -133,8 +143,8 @@ private slots:
     {
         RecordingTargets automation;
         QList<int> copies;
-        sendToTarget(TargetCode::Zwischenablage, Sample, 14, automation,
-                     [&](int size) { copies.append(size); });
+        sendCopying(TargetCode::Zwischenablage, Sample, 14, automation,
+                    [&](int size) { copies.append(size); });
 
         QCOMPARE(copies, QList<int>{14});
         QVERIFY(automation.called.isEmpty());
@@ -144,7 +154,7 @@ private slots:
     {
         RecordingTargets automation;
         bool copied = false;
-        sendToTarget(std::nullopt, Sample, 10, automation, [&](int) { copied = true; });
+        sendCopying(std::nullopt, Sample, 10, automation, [&](int) { copied = true; });
 
         QVERIFY(!copied);
         QVERIFY(automation.called.isEmpty());
@@ -181,7 +191,7 @@ private slots:
         const std::unique_ptr<AutomationTargets> automation = createAutomationTargets();
         bool copied = false;
         try {
-            sendToTarget(target, Sample, 10, *automation, [&](int) { copied = true; });
+            sendCopying(target, Sample, 10, *automation, [&](int) { copied = true; });
             QFAIL("the send did not fail");
         } catch (const SendError &error) {
             QCOMPARE(error.message(), message);

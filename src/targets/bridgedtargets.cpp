@@ -1,0 +1,57 @@
+#include "targets/bridgedtargets.h"
+
+#include "i18n/langstr.h"
+
+namespace Sprelio {
+
+namespace {
+
+using Routine = void (*)(AutomationBridge &, SendHost &, const RoutineInputs &);
+
+void run(Routine routine, AutomationBridge &bridge, const SendInputs &inputs, SendHost &host)
+{
+    const RoutineInputs plain{inputs.text.toStdString(), inputs.faceName.toStdString(), inputs.bold,
+                              inputs.italic};
+    try {
+        routine(bridge, host, plain);
+    } catch (const RoutineError &error) {
+        throw SendError(routineErrorText(error));
+    } catch (const AutomationError &error) {
+        throw SendError(QString::fromStdString(error.what()));
+    }
+}
+
+} // namespace
+
+BridgedTargets::BridgedTargets(std::unique_ptr<AutomationBridge> applications,
+                               std::unique_ptr<AutomationBridge> office)
+    : m_applications(std::move(applications))
+    , m_office(std::move(office))
+{}
+
+void BridgedTargets::SendToWord(const SendInputs &inputs, SendHost &host)
+{
+    run(&Sprelio::SendToWord, *m_applications, inputs, host);
+}
+
+void BridgedTargets::SendToExcel(const SendInputs &inputs, SendHost &host)
+{
+    run(&Sprelio::SendToExcel, *m_applications, inputs, host);
+}
+
+void BridgedTargets::SendToPowerPoint(const SendInputs &inputs, SendHost &host)
+{
+    run(&Sprelio::SendToPowerPoint, *m_applications, inputs, host);
+}
+
+void BridgedTargets::SendToOpenOffice(const SendInputs &inputs, SendHost &host)
+{
+    run(&Sprelio::SendToOpenOffice, *m_office, inputs, host);
+}
+
+QString routineErrorText(const RoutineError &error)
+{
+    return LangStr(error.stringId()) + QString::fromStdString(error.suffix());
+}
+
+} // namespace Sprelio

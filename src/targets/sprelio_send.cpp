@@ -1,0 +1,146 @@
+// sprelio-send: runs one send routine through this platform's real bridge, without the window,
+// and prints what the routine did, one line per event, for scripts to read.
+
+#include "i18n/stringtable.h"
+#include "targets/automationroutines.h"
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using namespace Sprelio;
+
+constexpr int GermanOffset = 0;
+constexpr int EnglishOffset = 10000;
+
+void printLine(const std::string &line)
+{
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+// Prints the events instead of acting on a window.
+class PrintingHost final : public SendHost
+{
+public:
+    void CopyEditToClipboard(int pointSize) override { printLine("copy " + std::to_string(pointSize)); }
+    void bringToFront() override { printLine("front"); }
+    void MessageInfo(std::uint16_t stringId) override { printLine("info " + std::to_string(stringId)); }
+};
+
+struct Options
+{
+    std::string target;
+    RoutineInputs inputs{{}, "Lautbild Serif", false, false};
+    int languageOffset = EnglishOffset;
+};
+
+std::optional<std::string> fromHex(std::string_view hex)
+{
+    if (hex.size() % 2 != 0) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
+        unsigned value = 0;
+        for (const char c : hex.substr(i, 2)) {
+            value <<= 4U;
+            if (c >= '0' && c <= '9') {
+                value |= static_cast<unsigned>(c - '0');
+            } else if (c >= 'a' && c <= 'f') {
+                value |= static_cast<unsigned>(c - 'a' + 10);
+            } else if (c >= 'A' && c <= 'F') {
+                value |= static_cast<unsigned>(c - 'A' + 10);
+            } else {
+                return std::nullopt;
+            }
+        }
+        bytes += static_cast<char>(value);
+    }
+    return bytes;
+}
+
+std::optional<Options> parse(int argc, char **argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--bold") {
+            options.inputs.bold = true;
+        } else if (arg == "--italic") {
+            options.inputs.italic = true;
+        } else if (arg == "--face" && hasValue) {
+            options.inputs.faceName = argv[++i];
+        } else if (arg == "--text" && hasValue) {
+            const std::optional<std::string> text = fromHex(argv[++i]);
+            if (!text) {
+                return std::nullopt;
+            }
+            options.inputs.text = *text;
+        } else if (arg == "--lang" && hasValue) {
+            const std::string_view lang = argv[++i];
+            if (lang != "de" && lang != "en") {
+                return std::nullopt;
+            }
+            options.languageOffset = lang == "de" ? GermanOffset : EnglishOffset;
+        } else if (options.target.empty() && !arg.starts_with("-")) {
+            options.target = arg;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (options.target.empty()) {
+        return std::nullopt;
+    }
+    return options;
+}
+
+constexpr const char *Usage =
+    "usage: sprelio-send TARGET [--face NAME] [--bold] [--italic] [--text HEX] [--lang de|en]\n"
+    "  TARGET: word | excel | powerpoint | openoffice\n";
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const std::optional<Options> options = parse(argc, argv);
+    using Routine = void (*)(AutomationBridge &, SendHost &, const RoutineInputs &);
+    Routine routine = nullptr;
+    bool office = false;
+    if (options) {
+        if (options->target == "word") {
+            routine = &SendToWord;
+        } else if (options->target == "excel") {
+            routine = &SendToExcel;
+        } else if (options->target == "powerpoint") {
+            routine = &SendToPowerPoint;
+        } else if (options->target == "openoffice") {
+            routine = &SendToOpenOffice;
+            office = true;
+        }
+    }
+    if (routine == nullptr) {
+        std::fputs(Usage, stderr);
+        return 2;
+    }
+
+    const AutomationThread automationThread;
+    const std::unique_ptr<AutomationBridge> bridge = office ? createOfficeBridge() : createPlatformBridge();
+    PrintingHost host;
+    try {
+        routine(*bridge, host, options->inputs);
+    } catch (const RoutineError &error) {
+        printLine("error " + langStrUtf8(error.stringId(), options->languageOffset) + error.suffix());
+        return 1;
+    } catch (const std::exception &error) {
+        printLine(std::string("error ") + error.what());
+        return 1;
+    }
+    printLine("ok");
+    return 0;
+}
