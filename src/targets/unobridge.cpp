@@ -2,6 +2,7 @@
 
 #include <com/sun/star/beans/XExactName.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
+#include <com/sun/star/lang/XSingleServiceFactory.hpp>
 #include <com/sun/star/reflection/InvocationTargetException.hpp>
 #include <com/sun/star/script/XInvocation.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
@@ -67,6 +68,7 @@ public:
         if (m_context.is() && !alive()) {
             m_context.clear();
             m_factory.clear();
+            m_invocationFactory.clear();
         }
         if (!m_context.is()) {
             try {
@@ -92,6 +94,7 @@ public:
         if (m_context.is() && !alive()) {
             m_context.clear();
             m_factory.clear();
+            m_invocationFactory.clear();
         }
         return m_context;
     }
@@ -104,11 +107,18 @@ public:
             throw AutomationError(AutomationErrorKind::System, "The office connection is closed");
         }
         return translated([&] {
+            if (!m_invocationFactory.is()) {
+                m_invocationFactory.set(m_factory->createInstanceWithContext(
+                                            OUString("com.sun.star.script.Invocation"), m_context),
+                                        uno::UNO_QUERY_THROW);
+            }
             const uno::Sequence<uno::Any> arguments(&target, 1);
+            // The Invocation service offers no other way to make its wrappers.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
             return uno::Reference<script::XInvocation>(
-                m_factory->createInstanceWithArgumentsAndContext(OUString("com.sun.star.script.Invocation"),
-                                                                 arguments, m_context),
-                uno::UNO_QUERY_THROW);
+                m_invocationFactory->createInstanceWithArguments(arguments), uno::UNO_QUERY_THROW);
+#pragma GCC diagnostic pop
         });
     }
 
@@ -125,6 +135,7 @@ private:
 
     uno::Reference<uno::XComponentContext> m_context;
     uno::Reference<lang::XMultiComponentFactory> m_factory;
+    uno::Reference<lang::XSingleServiceFactory> m_invocationFactory;
 };
 
 class UnoObject final : public AutomationObject
@@ -281,7 +292,7 @@ AutomationValue UnoObject::fromAny(const std::shared_ptr<UnoConnection> &connect
     case uno::TypeClass_DOUBLE:
         return value.get<double>();
     case uno::TypeClass_CHAR:
-        return toUtf8(OUString(value.get<sal_Unicode>()));
+        return toUtf8(OUString(*static_cast<const sal_Unicode *>(value.getValue())));
     case uno::TypeClass_STRING:
         return toUtf8(value.get<OUString>());
     case uno::TypeClass_INTERFACE:

@@ -5,12 +5,10 @@
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
-#include <com/sun/star/bridge/XUnoUrlResolver.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
-#include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
-#include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/frame/XDesktop.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
@@ -21,7 +19,10 @@
 #include <com/sun/star/util/XCloseable.hpp>
 #include <cppuhelper/bootstrap.hxx>
 
+#include <unistd.h>
+
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
@@ -49,7 +50,8 @@ inline QString qs(const OUString &s)
     return QString(reinterpret_cast<const QChar *>(s.getStr()), s.getLength());
 }
 
-inline uno::Sequence<beans::PropertyValue> properties(std::initializer_list<std::pair<const char *, uno::Any>> list)
+inline uno::Sequence<beans::PropertyValue>
+properties(std::initializer_list<std::pair<const char *, uno::Any>> list)
 {
     uno::Sequence<beans::PropertyValue> sequence(static_cast<sal_Int32>(list.size()));
     beans::PropertyValue *out = sequence.getArray();
@@ -61,13 +63,14 @@ inline uno::Sequence<beans::PropertyValue> properties(std::initializer_list<std:
     return sequence;
 }
 
-template <typename T> T property(const uno::Reference<uno::XInterface> &object, const char *name)
+template <typename T> T unoProperty(const uno::Reference<uno::XInterface> &object, const char *name)
 {
     const uno::Reference<beans::XPropertySet> set(object, uno::UNO_QUERY_THROW);
     return set->getPropertyValue(OUString::createFromAscii(name)).get<T>();
 }
 
-inline void setProperty(const uno::Reference<uno::XInterface> &object, const char *name, const uno::Any &value)
+inline void setUnoProperty(const uno::Reference<uno::XInterface> &object, const char *name,
+                           const uno::Any &value)
 {
     const uno::Reference<beans::XPropertySet> set(object, uno::UNO_QUERY_THROW);
     set->setPropertyValue(OUString::createFromAscii(name), value);
@@ -77,7 +80,8 @@ inline void setProperty(const uno::Reference<uno::XInterface> &object, const cha
 inline std::vector<uno::Reference<text::XTextRange>> portions(const uno::Reference<text::XText> &text)
 {
     std::vector<uno::Reference<text::XTextRange>> result;
-    const uno::Reference<com::sun::star::container::XEnumerationAccess> paragraphs(text, uno::UNO_QUERY_THROW);
+    const uno::Reference<com::sun::star::container::XEnumerationAccess> paragraphs(text,
+                                                                                   uno::UNO_QUERY_THROW);
     const auto paragraphEnum = paragraphs->createEnumeration();
     while (paragraphEnum->hasMoreElements()) {
         const uno::Reference<com::sun::star::container::XEnumerationAccess> paragraph(
@@ -106,8 +110,12 @@ public:
         if (soffice.isEmpty()) {
             return QStringLiteral("soffice is not installed");
         }
-        const QString pipe = QStringLiteral("sprelio_test_") + QUuid::createUuid().toString(QUuid::Id128);
+        // The office that cppu::bootstrap reaches is the one of this profile; it starts soffice
+        // with a pipe of its own, which the running office takes over.
+        qputenv("UserInstallation", profileUrl().toUtf8());
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // Until the office listens on a pipe, a second soffice would become an office of its own.
+        const QString pipe = QStringLiteral("sprelio_test_") + QUuid::createUuid().toString(QUuid::Id128);
         m_process.start(soffice, {QStringLiteral("-env:UserInstallation=") + profileUrl(),
                                   QStringLiteral("--norestore"), QStringLiteral("--nologo"),
                                   QStringLiteral("--nolockcheck"), QStringLiteral("--nodefault"),
@@ -115,26 +123,25 @@ public:
         if (!m_process.waitForStarted(30000)) {
             return QStringLiteral("soffice did not start");
         }
-        const uno::Reference<uno::XComponentContext> local = cppu::defaultBootstrap_InitialComponentContext();
-        const uno::Reference<com::sun::star::bridge::XUnoUrlResolver> resolver(
-            local->getServiceManager()->createInstanceWithContext(
-                OUString("com.sun.star.bridge.UnoUrlResolver"), local),
-            uno::UNO_QUERY_THROW);
-        const OUString url = ou(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipe));
+        const QString pipeFile = QDir::temp().filePath(QStringLiteral("OSL_PIPE_%1_%2").arg(getuid()).arg(pipe));
         QElapsedTimer waited;
         waited.start();
-        // A first start fills the new profile, which takes a while on a busy machine.
-        while (!m_context.is()) {
-            try {
-                m_context.set(resolver->resolve(url), uno::UNO_QUERY_THROW);
-            } catch (const uno::Exception &) {
-                if (waited.elapsed() > 120000 || m_process.state() == QProcess::NotRunning) {
-                    return QStringLiteral("no connection to soffice");
-                }
-                QThread::msleep(100);
+        while (!QFile::exists(pipeFile)) {
+            if (waited.elapsed() > 120000 || m_process.state() == QProcess::NotRunning) {
+                return QStringLiteral("soffice does not listen");
             }
+            QThread::msleep(50);
         }
-        m_desktop = frame::Desktop::create(m_context);
+        try {
+            m_context = cppu::bootstrap();
+        } catch (const cppu::BootstrapException &error) {
+            return QStringLiteral("no connection to soffice: ") + qs(error.getMessage());
+        } catch (const uno::Exception &error) {
+            return QStringLiteral("no connection to soffice: ") + qs(error.Message);
+        }
+        m_desktop.set(m_context->getServiceManager()->createInstanceWithContext(
+                          OUString("com.sun.star.frame.Desktop"), m_context),
+                      uno::UNO_QUERY_THROW);
         return {};
     }
 
@@ -158,9 +165,10 @@ public:
     /// A new visible document of a factory such as "swriter", the office's current one.
     uno::Reference<frame::XModel> open(const char *factory)
     {
-        const uno::Reference<lang::XComponent> document = m_desktop->loadComponentFromURL(
-            OUString::createFromAscii("private:factory/") + OUString::createFromAscii(factory), OUString("_blank"),
-            0, {});
+        const uno::Reference<frame::XComponentLoader> loader(m_desktop, uno::UNO_QUERY_THROW);
+        const uno::Reference<lang::XComponent> document = loader->loadComponentFromURL(
+            OUString::createFromAscii("private:factory/") + OUString::createFromAscii(factory),
+            OUString("_blank"), 0, {});
         const uno::Reference<frame::XModel> model(document, uno::UNO_QUERY_THROW);
         model->getCurrentController()->getFrame()->activate();
         return model;
@@ -188,13 +196,13 @@ public:
                              properties({{"FilterName", uno::Any(OUString::createFromAscii(filter))}}));
     }
 
-    const uno::Reference<frame::XDesktop2> &desktop() const { return m_desktop; }
+    const uno::Reference<frame::XDesktop> &desktop() const { return m_desktop; }
 
 private:
     QTemporaryDir m_profile;
     QProcess m_process;
     uno::Reference<uno::XComponentContext> m_context;
-    uno::Reference<frame::XDesktop2> m_desktop;
+    uno::Reference<frame::XDesktop> m_desktop;
 };
 
 } // namespace OfficeFixture

@@ -156,11 +156,13 @@ QString TestOffice::sendFailing()
     return shown;
 }
 
-void TestOffice::keepForLooking(const uno::Reference<frame::XModel> &model, const char *name, const char *filter)
+void TestOffice::keepForLooking(const uno::Reference<frame::XModel> &model, const char *name,
+                                const char *filter)
 {
     const QString folder = qEnvironmentVariable("SPRELIO_OFFICE_PDF_DIR");
     if (!folder.isEmpty()) {
-        Office::toPdf(model, QDir(folder).filePath(QLatin1String(name) + u".pdf"), filter);
+        Office::toPdf(model, QDir(folder).filePath(QString::fromLatin1(name) + QStringLiteral(".pdf")),
+                      filter);
     }
 }
 
@@ -168,12 +170,13 @@ void TestOffice::writerAtTheCursor()
 {
     const auto model = m_office.open("swriter");
     const uno::Reference<text::XTextDocument> document(model, uno::UNO_QUERY_THROW);
-    const uno::Reference<text::XTextViewCursorSupplier> views(model->getCurrentController(), uno::UNO_QUERY_THROW);
+    const uno::Reference<text::XTextViewCursorSupplier> views(model->getCurrentController(),
+                                                              uno::UNO_QUERY_THROW);
     const uno::Reference<text::XTextRange> cursor(views->getViewCursor(), uno::UNO_QUERY_THROW);
-    setProperty(cursor, "CharFontName", uno::Any(OUString("Liberation Sans")));
-    setProperty(cursor, "CharHeight", uno::Any(14.0f));
-    setProperty(cursor, "CharWeight", uno::Any(awt::FontWeight::BOLD));
-    setProperty(cursor, "CharPosture", uno::Any(awt::FontSlant_ITALIC));
+    setUnoProperty(cursor, "CharFontName", uno::Any(OUString("Liberation Sans")));
+    setUnoProperty(cursor, "CharHeight", uno::Any(14.0f));
+    setUnoProperty(cursor, "CharWeight", uno::Any(awt::FontWeight::BOLD));
+    setUnoProperty(cursor, "CharPosture", uno::Any(awt::FontSlant_ITALIC));
     document->getText()->insertString(cursor, OUString("Before "), false);
 
     const QByteArray glyphs = typeTranscription();
@@ -184,21 +187,22 @@ void TestOffice::writerAtTheCursor()
     QCOMPARE(qs(document->getText()->getString()), QStringLiteral("Before ") + expected + u' ');
     const auto pasted = portionWith(document->getText(), expected);
     QVERIFY(pasted.is());
-    QCOMPARE(qs(property<OUString>(pasted, "CharFontName")), QStringLiteral("Lautbild Serif"));
-    QCOMPARE(property<float>(pasted, "CharHeight"), 14.0f);
-    QCOMPARE(qs(property<OUString>(cursor, "CharFontName")), QStringLiteral("Liberation Sans"));
-    QCOMPARE(property<float>(cursor, "CharWeight"), awt::FontWeight::BOLD);
-    QCOMPARE(property<awt::FontSlant>(cursor, "CharPosture"), awt::FontSlant_ITALIC);
+    QCOMPARE(qs(unoProperty<OUString>(pasted, "CharFontName")), QStringLiteral("Lautbild Serif"));
+    QCOMPARE(unoProperty<float>(pasted, "CharHeight"), 14.0f);
+    QCOMPARE(qs(unoProperty<OUString>(cursor, "CharFontName")), QStringLiteral("Liberation Sans"));
+    QCOMPARE(unoProperty<float>(cursor, "CharWeight"), awt::FontWeight::BOLD);
+    QCOMPARE(unoProperty<awt::FontSlant>(cursor, "CharPosture"), awt::FontSlant_ITALIC);
     keepForLooking(model, "writer", "writer_pdf_Export");
 }
 
 void TestOffice::calcIntoTheFirstSelectedCell()
 {
     const auto model = m_office.open("scalc");
-    const uno::Reference<sheet::XSpreadsheetView> view(model->getCurrentController(), uno::UNO_QUERY_THROW);
-    const uno::Reference<sheet::XSpreadsheet> activeSheet = view->getActiveSheet();
-    setProperty(activeSheet->getCellByPosition(1, 2), "CharHeight", uno::Any(16.0f));
-    const uno::Reference<view::XSelectionSupplier> selection(view, uno::UNO_QUERY_THROW);
+    const uno::Reference<sheet::XSpreadsheetView> sheetView(model->getCurrentController(),
+                                                            uno::UNO_QUERY_THROW);
+    const uno::Reference<sheet::XSpreadsheet> activeSheet = sheetView->getActiveSheet();
+    setUnoProperty(activeSheet->getCellByPosition(1, 2), "CharHeight", uno::Any(16.0f));
+    const uno::Reference<com::sun::star::view::XSelectionSupplier> selection(sheetView, uno::UNO_QUERY_THROW);
     selection->select(uno::Any(activeSheet->getCellRangeByName(OUString("B3:C4"))));
 
     const QByteArray glyphs = typeTranscription();
@@ -209,8 +213,8 @@ void TestOffice::calcIntoTheFirstSelectedCell()
     QCOMPARE(qs(cell->getString()), symbolText(glyphs));
     const auto pasted = portionWith(cell, symbolText(glyphs));
     QVERIFY(pasted.is());
-    QCOMPARE(qs(property<OUString>(pasted, "CharFontName")), QStringLiteral("Lautbild Serif"));
-    QCOMPARE(property<float>(pasted, "CharHeight"), 16.0f);
+    QCOMPARE(qs(unoProperty<OUString>(pasted, "CharFontName")), QStringLiteral("Lautbild Serif"));
+    QCOMPARE(unoProperty<float>(pasted, "CharHeight"), 16.0f);
     keepForLooking(model, "calc", "calc_pdf_Export");
 }
 
@@ -228,8 +232,8 @@ void TestOffice::drawAtTwelvePoints()
     QCOMPARE(qs(shape->getString()), symbolText(glyphs));
     const auto pasted = portionWith(shape, symbolText(glyphs));
     QVERIFY(pasted.is());
-    QCOMPARE(qs(property<OUString>(pasted, "CharFontName")), QStringLiteral("Lautbild Serif"));
-    QCOMPARE(property<float>(pasted, "CharHeight"), 12.0f);
+    QCOMPARE(qs(unoProperty<OUString>(pasted, "CharFontName")), QStringLiteral("Lautbild Serif"));
+    QCOMPARE(unoProperty<float>(pasted, "CharHeight"), 12.0f);
     keepForLooking(model, "draw", "draw_pdf_Export");
 }
 
@@ -243,13 +247,14 @@ void TestOffice::noDocumentOpen()
 void TestOffice::sheetWithSeveralRangesRefusesThePaste()
 {
     const auto model = m_office.open("scalc");
-    const uno::Reference<sheet::XSpreadsheetView> view(model->getCurrentController(), uno::UNO_QUERY_THROW);
+    const uno::Reference<sheet::XSpreadsheetView> sheetView(model->getCurrentController(),
+                                                            uno::UNO_QUERY_THROW);
     const uno::Reference<lang::XMultiServiceFactory> factory(model, uno::UNO_QUERY_THROW);
     const uno::Reference<sheet::XSheetCellRangeContainer> ranges(
         factory->createInstance(OUString("com.sun.star.sheet.SheetCellRanges")), uno::UNO_QUERY_THROW);
     ranges->addRangeAddress(table::CellRangeAddress(0, 1, 1, 1, 1), false);
     ranges->addRangeAddress(table::CellRangeAddress(0, 3, 3, 3, 3), false);
-    const uno::Reference<view::XSelectionSupplier> selection(view, uno::UNO_QUERY_THROW);
+    const uno::Reference<com::sun::star::view::XSelectionSupplier> selection(sheetView, uno::UNO_QUERY_THROW);
     QVERIFY(selection->select(uno::Any(ranges)));
 
     const QByteArray glyphs = typeTranscription();
