@@ -22,8 +22,8 @@
 #include <unistd.h>
 
 #include <QDir>
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -123,7 +123,8 @@ public:
         if (!m_process.waitForStarted(30000)) {
             return QStringLiteral("soffice did not start");
         }
-        const QString pipeFile = QDir::temp().filePath(QStringLiteral("OSL_PIPE_%1_%2").arg(getuid()).arg(pipe));
+        const QString pipeFile =
+            QDir::temp().filePath(QStringLiteral("OSL_PIPE_%1_%2").arg(getuid()).arg(pipe));
         QElapsedTimer waited;
         waited.start();
         while (!QFile::exists(pipeFile)) {
