@@ -1,6 +1,7 @@
 #include "targets/bridgedtargets.h"
 
 #include "i18n/langstr.h"
+#include "targets/offthreadsend.h"
 
 namespace Sprelio {
 
@@ -46,7 +47,10 @@ void BridgedTargets::SendToPowerPoint(const SendInputs &inputs, SendHost &host)
 
 void BridgedTargets::SendToOpenOffice(const SendInputs &inputs, SendHost &host)
 {
-    run(&Sprelio::SendToOpenOffice, *m_office, inputs, host);
+    // The office asks this program for the clipboard while it pastes, so the window's thread
+    // must keep answering while the calls wait for the office.
+    runOffThread(
+        [&](SendHost &threadHost) { run(&Sprelio::SendToOpenOffice, *m_office, inputs, threadHost); }, host);
 }
 
 QString routineErrorText(const RoutineError &error)

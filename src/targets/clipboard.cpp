@@ -7,6 +7,9 @@ namespace Sprelio {
 
 std::unique_ptr<QMimeData> clipboardMimeData(const ClipboardPayload &payload)
 {
+    // The same formats on every copy, whatever the text: an office that has just seen another
+    // set of formats offered keeps asking for the old ones and refuses the paste. No HTML:
+    // drawings would take it and drop the face and size, and spreadsheets open an import dialog.
     auto data = std::make_unique<QMimeData>();
     data->setData(QStringLiteral("text/rtf"), payload.rtf);
     // The name that some X11 programs ask for instead.
@@ -15,7 +18,6 @@ std::unique_ptr<QMimeData> clipboardMimeData(const ClipboardPayload &payload)
     // Windows programs take rich text only under the registered format name.
     data->setData(QStringLiteral("application/x-qt-windows-mime;value=\"Rich Text Format\""), payload.rtf);
 #endif
-    data->setHtml(payload.html);
     data->setText(payload.text);
     return data;
 }

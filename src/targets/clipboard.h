@@ -8,7 +8,7 @@
 
 namespace Sprelio {
 
-/// A new mime data object with every form of the payload: text/rtf, text/richtext, text/html, text/plain.
+/// A new mime data object with every form of the payload: text/rtf, text/richtext and text/plain.
 std::unique_ptr<QMimeData> clipboardMimeData(const ClipboardPayload &payload);
 
 /// Puts the payload on the system clipboard and, where the system has one, on the selection.

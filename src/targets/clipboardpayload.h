@@ -24,7 +24,6 @@ constexpr int clampedClipboardFontSize(int size)
 struct ClipboardPayload
 {
     QByteArray rtf; // text/rtf and text/richtext
-    QString html;   // text/html
     QString text;   // text/plain: the standard Unicode IPA, for programs without the phonetic fonts
 
     bool operator==(const ClipboardPayload &) const = default;

@@ -107,7 +107,9 @@ std::optional<Options> parse(int argc, char **argv)
 
 constexpr const char *Usage =
     "usage: sprelio-send TARGET [--face NAME] [--bold] [--italic] [--text HEX] [--lang de|en]\n"
-    "  TARGET: word | excel | powerpoint | openoffice\n";
+    "  TARGET: word | excel | powerpoint | openoffice\n"
+    "  This tool copies nothing to the clipboard: the targets paste whatever it holds.\n"
+    "  openoffice reaches the running LibreOffice (or starts one) over a local pipe.\n";
 
 } // namespace
 

@@ -1,6 +1,8 @@
 #include "i18n/langstr.h"
 #include "targets/sendtargets.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Sprelio;
@@ -183,6 +185,10 @@ private slots:
 
     void missingApplicationCannotStart()
     {
+        // On a machine with LibreOffice, the office bridge would start it: point it at a folder
+        // without one.
+        const QTemporaryDir noOffice;
+        qputenv("UNO_PATH", QFile::encodeName(noOffice.path()));
         QFETCH(TargetCode, target);
         QFETCH(int, languageOffset);
         QFETCH(QString, message);

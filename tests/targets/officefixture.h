@@ -1,0 +1,209 @@
+#pragma once
+
+// One LibreOffice for a whole test program: started under the test's X display with a profile
+// of its own in a temporary folder, reached over a named local pipe, ended with the program.
+
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/frame/XDesktop.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/lang/XMultiComponentFactory.hpp>
+#include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/text/XTextRange.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <cppuhelper/bootstrap.hxx>
+
+#include <unistd.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QUrl>
+#include <QUuid>
+
+namespace OfficeFixture {
+
+namespace uno = com::sun::star::uno;
+namespace beans = com::sun::star::beans;
+namespace frame = com::sun::star::frame;
+namespace lang = com::sun::star::lang;
+namespace text = com::sun::star::text;
+using rtl::OUString;
+
+inline OUString ou(const QString &s)
+{
+    return OUString(reinterpret_cast<const sal_Unicode *>(s.utf16()), static_cast<sal_Int32>(s.size()));
+}
+
+inline QString qs(const OUString &s)
+{
+    return QString(reinterpret_cast<const QChar *>(s.getStr()), s.getLength());
+}
+
+inline uno::Sequence<beans::PropertyValue>
+properties(std::initializer_list<std::pair<const char *, uno::Any>> list)
+{
+    uno::Sequence<beans::PropertyValue> sequence(static_cast<sal_Int32>(list.size()));
+    beans::PropertyValue *out = sequence.getArray();
+    for (const auto &[name, value] : list) {
+        out->Name = OUString::createFromAscii(name);
+        out->Value = value;
+        ++out;
+    }
+    return sequence;
+}
+
+template <typename T> T unoProperty(const uno::Reference<uno::XInterface> &object, const char *name)
+{
+    const uno::Reference<beans::XPropertySet> set(object, uno::UNO_QUERY_THROW);
+    return set->getPropertyValue(OUString::createFromAscii(name)).get<T>();
+}
+
+inline void setUnoProperty(const uno::Reference<uno::XInterface> &object, const char *name,
+                           const uno::Any &value)
+{
+    const uno::Reference<beans::XPropertySet> set(object, uno::UNO_QUERY_THROW);
+    set->setPropertyValue(OUString::createFromAscii(name), value);
+}
+
+/// The text portions of a text, in order, as (text, properties) of each.
+inline std::vector<uno::Reference<text::XTextRange>> portions(const uno::Reference<text::XText> &text)
+{
+    std::vector<uno::Reference<text::XTextRange>> result;
+    const uno::Reference<com::sun::star::container::XEnumerationAccess> paragraphs(text,
+                                                                                   uno::UNO_QUERY_THROW);
+    const auto paragraphEnum = paragraphs->createEnumeration();
+    while (paragraphEnum->hasMoreElements()) {
+        const uno::Reference<com::sun::star::container::XEnumerationAccess> paragraph(
+            paragraphEnum->nextElement(), uno::UNO_QUERY);
+        if (!paragraph.is()) {
+            continue;
+        }
+        const auto portionEnum = paragraph->createEnumeration();
+        while (portionEnum->hasMoreElements()) {
+            result.emplace_back(portionEnum->nextElement(), uno::UNO_QUERY_THROW);
+        }
+    }
+    return result;
+}
+
+class Office
+{
+public:
+    /// The profile folder as the office's own URL, for UserInstallation.
+    QString profileUrl() const { return QUrl::fromLocalFile(m_profile.path()).toString(); }
+
+    /// Starts the office and connects to it; an empty text when that worked, otherwise why not.
+    QString start()
+    {
+        const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+        if (soffice.isEmpty()) {
+            return QStringLiteral("soffice is not installed");
+        }
+        // The office that cppu::bootstrap reaches is the one of this profile; it starts soffice
+        // with a pipe of its own, which the running office takes over.
+        qputenv("UserInstallation", profileUrl().toUtf8());
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // Until the office listens on a pipe, a second soffice would become an office of its own.
+        const QString pipe = QStringLiteral("sprelio_test_") + QUuid::createUuid().toString(QUuid::Id128);
+        m_process.start(soffice, {QStringLiteral("-env:UserInstallation=") + profileUrl(),
+                                  QStringLiteral("--norestore"), QStringLiteral("--nologo"),
+                                  QStringLiteral("--nolockcheck"), QStringLiteral("--nodefault"),
+                                  QStringLiteral("--accept=pipe,name=%1;urp;").arg(pipe)});
+        if (!m_process.waitForStarted(30000)) {
+            return QStringLiteral("soffice did not start");
+        }
+        const QString pipeFile =
+            QDir::temp().filePath(QStringLiteral("OSL_PIPE_%1_%2").arg(getuid()).arg(pipe));
+        QElapsedTimer waited;
+        waited.start();
+        while (!QFile::exists(pipeFile)) {
+            if (waited.elapsed() > 120000 || m_process.state() == QProcess::NotRunning) {
+                return QStringLiteral("soffice does not listen");
+            }
+            QThread::msleep(50);
+        }
+        try {
+            m_context = cppu::bootstrap();
+        } catch (const cppu::BootstrapException &error) {
+            return QStringLiteral("no connection to soffice: ") + qs(error.getMessage());
+        } catch (const uno::Exception &error) {
+            return QStringLiteral("no connection to soffice: ") + qs(error.Message);
+        }
+        m_desktop.set(m_context->getServiceManager()->createInstanceWithContext(
+                          OUString("com.sun.star.frame.Desktop"), m_context),
+                      uno::UNO_QUERY_THROW);
+        return {};
+    }
+
+    ~Office()
+    {
+        if (m_desktop.is()) {
+            try {
+                closeAll();
+                m_desktop->terminate();
+            } catch (const uno::Exception &) {
+            }
+        }
+        m_desktop.clear();
+        m_context.clear();
+        if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(20000)) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+
+    /// A new visible document of a factory such as "swriter", the office's current one.
+    uno::Reference<frame::XModel> open(const char *factory)
+    {
+        const uno::Reference<frame::XComponentLoader> loader(m_desktop, uno::UNO_QUERY_THROW);
+        const uno::Reference<lang::XComponent> document = loader->loadComponentFromURL(
+            OUString::createFromAscii("private:factory/") + OUString::createFromAscii(factory),
+            OUString("_blank"), 0, {});
+        const uno::Reference<frame::XModel> model(document, uno::UNO_QUERY_THROW);
+        model->getCurrentController()->getFrame()->activate();
+        return model;
+    }
+
+    void closeAll()
+    {
+        const auto components = m_desktop->getComponents()->createEnumeration();
+        std::vector<uno::Reference<com::sun::star::util::XCloseable>> open;
+        while (components->hasMoreElements()) {
+            open.emplace_back(components->nextElement(), uno::UNO_QUERY);
+        }
+        for (const auto &document : open) {
+            if (document.is()) {
+                document->close(true);
+            }
+        }
+    }
+
+    /// Exports a document to PDF, to look at.
+    static void toPdf(const uno::Reference<frame::XModel> &model, const QString &path, const char *filter)
+    {
+        const uno::Reference<frame::XStorable> storable(model, uno::UNO_QUERY_THROW);
+        storable->storeToURL(ou(QUrl::fromLocalFile(path).toString()),
+                             properties({{"FilterName", uno::Any(OUString::createFromAscii(filter))}}));
+    }
+
+    const uno::Reference<frame::XDesktop> &desktop() const { return m_desktop; }
+
+private:
+    QTemporaryDir m_profile;
+    QProcess m_process;
+    uno::Reference<uno::XComponentContext> m_context;
+    uno::Reference<frame::XDesktop> m_desktop;
+};
+
+} // namespace OfficeFixture

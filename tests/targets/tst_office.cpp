@@ -1,0 +1,283 @@
+// The office target against a real LibreOffice: the real window types and sends, and the
+// documents are read back through UNO.
+
+#include "officefixture.h"
+
+#include <com/sun/star/awt/FontSlant.hpp>
+#include <com/sun/star/awt/FontWeight.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/drawing/XDrawPage.hpp>
+#include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/sheet/XSheetCellRangeContainer.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetView.hpp>
+#include <com/sun/star/table/CellRangeAddress.hpp>
+#include <com/sun/star/text/XTextDocument.hpp>
+#include <com/sun/star/text/XTextViewCursorSupplier.hpp>
+#include <com/sun/star/view/XSelectionSupplier.hpp>
+
+#include "app/modalwatch.h"
+#include "app/spreliopad.h"
+#include "compose/glyphedit.h"
+#include "findnamed.h"
+#include "i18n/langstr.h"
+#include "palette/kwspeedbutton.h"
+#include "palette/phoneticfonts.h"
+#include "palette/speedbutton.h"
+
+#include <QAction>
+#include <QMessageBox>
+#include <QTest>
+
+using namespace Sprelio;
+using namespace OfficeFixture;
+namespace awt = com::sun::star::awt;
+namespace sheet = com::sun::star::sheet;
+namespace table = com::sun::star::table;
+namespace drawing = com::sun::star::drawing;
+
+namespace {
+
+// What the office makes of a glyph string pasted in a symbol face: each byte at the private
+// code that symbol fonts map to that glyph.
+QString symbolText(const QByteArray &glyphs)
+{
+    QString result;
+    for (const char byte : glyphs) {
+        result.append(QChar(static_cast<char16_t>(0xF000 + static_cast<unsigned char>(byte))));
+    }
+    return result;
+}
+
+// The portion of a text that holds the pasted glyphs.
+uno::Reference<text::XTextRange> portionWith(const uno::Reference<text::XText> &text, const QString &glyphs)
+{
+    for (const auto &portion : portions(text)) {
+        if (qs(portion->getString()).contains(glyphs)) {
+            return portion;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+class TestOffice final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void writerAtTheCursor();
+    void calcIntoTheFirstSelectedCell();
+    void drawAtTwelvePoints();
+    void noDocumentOpen();
+    void sheetWithSeveralRangesRefusesThePaste();
+    void noOfficeReachable();
+
+private:
+    QByteArray typeTranscription();
+    QString sendFailing();
+    void send() { QTest::mouseClick(findNamed<SpeedButton>(m_pad.get(), "EnterBtn"), Qt::LeftButton); }
+    GlyphEdit *edit() const { return findNamed<GlyphEdit>(m_pad.get(), "EditField"); }
+    void keepForLooking(const uno::Reference<frame::XModel> &model, const char *name, const char *filter);
+
+    Office m_office;
+    std::unique_ptr<TSprelioPad> m_pad;
+};
+
+void TestOffice::initTestCase()
+{
+    registerPhoneticFonts();
+    const QString failure = m_office.start();
+    if (failure == QLatin1String("soffice is not installed")) {
+        QSKIP("LibreOffice is not installed");
+    }
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    // The window's bridge starts soffice to reach the office; this makes it the same office.
+    qputenv("UserInstallation", m_office.profileUrl().toUtf8());
+}
+
+void TestOffice::init()
+{
+    m_office.closeAll();
+    m_pad = std::make_unique<TSprelioPad>();
+    m_pad->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_pad.get()));
+    findNamed<QAction>(m_pad.get(), "OpenOffice")->setChecked(true);
+}
+
+void TestOffice::cleanup()
+{
+    ModalWatch::cancelAll();
+    m_pad.reset();
+}
+
+// Voiceless n, then t tied to esh: a mark below a base and a tie, typed with the real buttons.
+QByteArray TestOffice::typeTranscription()
+{
+    findNamed<QAction>(m_pad.get(), "Diac1Btn")->trigger();
+    const auto click = [](TKWSpeedButton *button) { QTest::mouseClick(button, Qt::LeftButton); };
+    const auto palette = [this](const QByteArray &symbol) -> TKWSpeedButton * {
+        for (TKWSpeedButton *button : m_pad->PaletteButtons()) {
+            if (button->Symbol() == symbol) {
+                return button;
+            }
+        }
+        qFatal("no palette button %s", symbol.constData());
+    };
+    click(m_pad->SpecialButtons().at(0));
+    click(palette("n"));
+    click(palette("t"));
+    click(m_pad->ToolButtons().at(4));
+    click(palette("S"));
+    const QByteArray glyphs = edit()->glyphs();
+    // At least n, its mark, t, the tie and esh.
+    if (glyphs.size() < 5) {
+        qFatal("typed only %lld bytes", static_cast<long long>(glyphs.size()));
+    }
+    return glyphs;
+}
+
+QString TestOffice::sendFailing()
+{
+    QString shown;
+    ModalWatch::whenModal<QMessageBox>(
+        [&shown](QMessageBox *box) {
+            shown = box->text();
+            box->accept();
+        },
+        nullptr, 120000);
+    send();
+    return shown;
+}
+
+void TestOffice::keepForLooking(const uno::Reference<frame::XModel> &model, const char *name,
+                                const char *filter)
+{
+    const QString folder = qEnvironmentVariable("SPRELIO_OFFICE_PDF_DIR");
+    if (!folder.isEmpty()) {
+        Office::toPdf(model, QDir(folder).filePath(QString::fromLatin1(name) + QStringLiteral(".pdf")),
+                      filter);
+    }
+}
+
+void TestOffice::writerAtTheCursor()
+{
+    const auto model = m_office.open("swriter");
+    const uno::Reference<text::XTextDocument> document(model, uno::UNO_QUERY_THROW);
+    const uno::Reference<text::XTextViewCursorSupplier> views(model->getCurrentController(),
+                                                              uno::UNO_QUERY_THROW);
+    const uno::Reference<text::XTextRange> cursor(views->getViewCursor(), uno::UNO_QUERY_THROW);
+    setUnoProperty(cursor, "CharFontName", uno::Any(OUString("Liberation Sans")));
+    setUnoProperty(cursor, "CharHeight", uno::Any(14.0f));
+    setUnoProperty(cursor, "CharWeight", uno::Any(awt::FontWeight::BOLD));
+    setUnoProperty(cursor, "CharPosture", uno::Any(awt::FontSlant_ITALIC));
+    document->getText()->insertString(cursor, OUString("Before "), false);
+
+    const QByteArray glyphs = typeTranscription();
+    send();
+    QCOMPARE(edit()->glyphs(), QByteArray());
+
+    const QString expected = symbolText(glyphs);
+    QCOMPARE(qs(document->getText()->getString()), QStringLiteral("Before ") + expected + u' ');
+    const auto pasted = portionWith(document->getText(), expected);
+    QVERIFY(pasted.is());
+    QCOMPARE(qs(unoProperty<OUString>(pasted, "CharFontName")), QStringLiteral("Lautbild Serif"));
+    QCOMPARE(unoProperty<float>(pasted, "CharHeight"), 14.0f);
+    QCOMPARE(qs(unoProperty<OUString>(cursor, "CharFontName")), QStringLiteral("Liberation Sans"));
+    QCOMPARE(unoProperty<float>(cursor, "CharWeight"), awt::FontWeight::BOLD);
+    QCOMPARE(unoProperty<awt::FontSlant>(cursor, "CharPosture"), awt::FontSlant_ITALIC);
+    keepForLooking(model, "writer", "writer_pdf_Export");
+}
+
+void TestOffice::calcIntoTheFirstSelectedCell()
+{
+    const auto model = m_office.open("scalc");
+    const uno::Reference<sheet::XSpreadsheetView> sheetView(model->getCurrentController(),
+                                                            uno::UNO_QUERY_THROW);
+    const uno::Reference<sheet::XSpreadsheet> activeSheet = sheetView->getActiveSheet();
+    setUnoProperty(activeSheet->getCellByPosition(1, 2), "CharHeight", uno::Any(16.0f));
+    const uno::Reference<com::sun::star::view::XSelectionSupplier> selection(sheetView, uno::UNO_QUERY_THROW);
+    selection->select(uno::Any(activeSheet->getCellRangeByName(OUString("B3:C4"))));
+
+    const QByteArray glyphs = typeTranscription();
+    send();
+    QCOMPARE(edit()->glyphs(), QByteArray());
+
+    const uno::Reference<text::XText> cell(activeSheet->getCellByPosition(1, 2), uno::UNO_QUERY_THROW);
+    QCOMPARE(qs(cell->getString()), symbolText(glyphs));
+    const auto pasted = portionWith(cell, symbolText(glyphs));
+    QVERIFY(pasted.is());
+    QCOMPARE(qs(unoProperty<OUString>(pasted, "CharFontName")), QStringLiteral("Lautbild Serif"));
+    QCOMPARE(unoProperty<float>(pasted, "CharHeight"), 16.0f);
+    keepForLooking(model, "calc", "calc_pdf_Export");
+}
+
+void TestOffice::drawAtTwelvePoints()
+{
+    const auto model = m_office.open("sdraw");
+    const QByteArray glyphs = typeTranscription();
+    send();
+    QCOMPARE(edit()->glyphs(), QByteArray());
+
+    const uno::Reference<drawing::XDrawPagesSupplier> pages(model, uno::UNO_QUERY_THROW);
+    const uno::Reference<drawing::XDrawPage> page(pages->getDrawPages()->getByIndex(0), uno::UNO_QUERY_THROW);
+    QCOMPARE(page->getCount(), 1);
+    const uno::Reference<text::XText> shape(page->getByIndex(0), uno::UNO_QUERY_THROW);
+    QCOMPARE(qs(shape->getString()), symbolText(glyphs));
+    const auto pasted = portionWith(shape, symbolText(glyphs));
+    QVERIFY(pasted.is());
+    QCOMPARE(qs(unoProperty<OUString>(pasted, "CharFontName")), QStringLiteral("Lautbild Serif"));
+    QCOMPARE(unoProperty<float>(pasted, "CharHeight"), 12.0f);
+    keepForLooking(model, "draw", "draw_pdf_Export");
+}
+
+void TestOffice::noDocumentOpen()
+{
+    const QByteArray glyphs = typeTranscription();
+    QCOMPARE(sendFailing(), LangStr(22));
+    QCOMPARE(edit()->glyphs(), glyphs);
+}
+
+void TestOffice::sheetWithSeveralRangesRefusesThePaste()
+{
+    const auto model = m_office.open("scalc");
+    const uno::Reference<sheet::XSpreadsheetView> sheetView(model->getCurrentController(),
+                                                            uno::UNO_QUERY_THROW);
+    const uno::Reference<lang::XMultiServiceFactory> factory(model, uno::UNO_QUERY_THROW);
+    const uno::Reference<sheet::XSheetCellRangeContainer> ranges(
+        factory->createInstance(OUString("com.sun.star.sheet.SheetCellRanges")), uno::UNO_QUERY_THROW);
+    ranges->addRangeAddress(table::CellRangeAddress(0, 1, 1, 1, 1), false);
+    ranges->addRangeAddress(table::CellRangeAddress(0, 3, 3, 3, 3), false);
+    const uno::Reference<com::sun::star::view::XSelectionSupplier> selection(sheetView, uno::UNO_QUERY_THROW);
+    QVERIFY(selection->select(uno::Any(ranges)));
+
+    const QByteArray glyphs = typeTranscription();
+    QCOMPARE(sendFailing(), LangStr(21));
+    QCOMPARE(edit()->glyphs(), glyphs);
+}
+
+void TestOffice::noOfficeReachable()
+{
+    // The window's bridge looks for the office where UNO_PATH says; here there is none.
+    QTemporaryDir nowhere;
+    const QByteArray before = qgetenv("UNO_PATH");
+    qputenv("UNO_PATH", QFile::encodeName(nowhere.path()));
+    const QByteArray glyphs = typeTranscription();
+    const QString shown = sendFailing();
+    if (before.isEmpty()) {
+        qunsetenv("UNO_PATH");
+    } else {
+        qputenv("UNO_PATH", before);
+    }
+    QCOMPARE(shown, LangStr(22));
+    QCOMPARE(edit()->glyphs(), glyphs);
+}
+
+QTEST_MAIN(TestOffice)
+#include "tst_office.moc"
