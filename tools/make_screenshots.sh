@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes the pictures of the user guides from the real program under Xvfb, in each guide's language:
 # the main window, a set of diacritics on the special bar, and the assignment editing mode.
-# Writes docs/images/{main,special,editing}_{g,e}.png; run tools/make_docs.sh afterwards.
+# Writes docs/images/{main,diacritics,editing}_{g,e}.png; run tools/make_docs.sh afterwards.
 #   tools/make_screenshots.sh [build folder]     (default: build)
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -47,11 +47,11 @@ for language in g e; do
     "$grab" "$repo/docs/images/main_$language.png" "$window"
     xdotool mousemove --window "$window" "${diacritics1_button[@]}" click 1 mousemove 0 0
     sleep 1
-    "$grab" "$repo/docs/images/special_$language.png" "$window"
+    "$grab" "$repo/docs/images/diacritics_$language.png" "$window"
     xdotool mousemove --window "$window" "${edit_button[@]}" click 1 mousemove 0 0
     sleep 1.5
     "$grab" "$repo/docs/images/editing_$language.png" "$window"
     kill "$pid"
     wait "$pid" 2>/dev/null || true
-    echo "docs/images/{main,special,editing}_$language.png"
+    echo "docs/images/{main,diacritics,editing}_$language.png"
 done

@@ -9,7 +9,7 @@
 //
 // Beside the program: fakeoffice.conf, lines KEY=VALUE:
 //   unknown=NAME,NAME   member names that are not supported (default: abd)
-//   PATH=SPEC           what a get of PATH (App.Member.Member) answers: i4:N, r4:X, r8:X,
+//   PATH=ANSWER         what a get of PATH (App.Member.Member) answers: i4:N, r4:X, r8:X,
 //                       empty, emptyonce (empty the first time, an object later) or fail:TEXT
 //                       (an exception with that description)
 // and fakeoffice.log, which gets one line per call.
@@ -258,23 +258,23 @@ public:
             result->pdispVal->AddRef();
             return S_OK;
         }
-        const std::string &spec = answer->second;
-        if (spec == "empty") {
+        const std::string &reply = answer->second;
+        if (reply == "empty") {
             return S_OK;
         }
-        if (spec == "emptyonce") {
+        if (reply == "emptyonce") {
             g_answers.erase(answer);
             return S_OK;
         }
-        if (spec.rfind("i4:", 0) == 0) {
+        if (reply.rfind("i4:", 0) == 0) {
             result->vt = VT_I4;
-            result->lVal = std::atoi(spec.c_str() + 3);
-        } else if (spec.rfind("r4:", 0) == 0) {
+            result->lVal = std::atoi(reply.c_str() + 3);
+        } else if (reply.rfind("r4:", 0) == 0) {
             result->vt = VT_R4;
-            result->fltVal = static_cast<float>(std::atof(spec.c_str() + 3));
-        } else if (spec.rfind("r8:", 0) == 0) {
+            result->fltVal = static_cast<float>(std::atof(reply.c_str() + 3));
+        } else if (reply.rfind("r8:", 0) == 0) {
             result->vt = VT_R8;
-            result->dblVal = std::atof(spec.c_str() + 3);
+            result->dblVal = std::atof(reply.c_str() + 3);
         }
         return S_OK;
     }
