@@ -1,31 +1,20 @@
 #include "assignments/assignmentfile.h"
+#include "fuzzcheck.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 using namespace Sprelio;
-
-namespace {
-
-void check(bool holds)
-{
-    if (!holds) {
-        std::abort();
-    }
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray content(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
 
     if (const std::optional<Assignment> record = parseAssignmentRecord(content)) {
-        check(record->size() == AssignmentButtonCount);
+        FUZZ_CHECK(record->size() == AssignmentButtonCount);
         for (const QByteArray &glyphs : *record) {
-            check(glyphs.size() <= 3);
-            check(!glyphs.contains('\r') && !glyphs.contains('\n'));
+            FUZZ_CHECK(glyphs.size() <= 3);
+            FUZZ_CHECK(!glyphs.contains('\r') && !glyphs.contains('\n'));
         }
     }
 
@@ -34,9 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (!assignment) {
         return 0;
     }
-    check(assignment->size() == AssignmentButtonCount);
+    FUZZ_CHECK(assignment->size() == AssignmentButtonCount);
     const std::optional<QByteArray> saved = assignmentProfileContent(*assignment);
-    check(saved.has_value());
-    check(parseAssignmentProfile(*saved) == assignment);
+    FUZZ_CHECK(saved.has_value());
+    FUZZ_CHECK(parseAssignmentProfile(*saved) == assignment);
     return 0;
 }

@@ -1,22 +1,11 @@
 #include "app/profilefile.h"
+#include "fuzzcheck.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <initializer_list>
 
 using Sprelio::ProfileDocument;
-
-namespace {
-
-void check(bool holds)
-{
-    if (!holds) {
-        std::abort();
-    }
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
@@ -27,10 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         document.sectionHasKeys(section);
         for (const char *key : {"1", "50", "Width", "a"}) {
             const std::optional<QByteArray> value = document.value(section, key);
-            check(!value || value->size() <= ProfileDocument::MaxValueLength);
+            FUZZ_CHECK(!value || value->size() <= ProfileDocument::MaxValueLength);
             if (value) {
                 if (const std::optional<int> number = ProfileDocument::parseInteger(*value)) {
-                    check(ProfileDocument::parseInteger(QByteArray::number(*number)) == number);
+                    FUZZ_CHECK(ProfileDocument::parseInteger(QByteArray::number(*number)) == number);
                 }
             }
         }
@@ -40,16 +29,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // writing the same again changes nothing.
     const QByteArray glyphs("\xE4g\x80");
     ProfileDocument changed = document;
-    check(changed.writeString("Sprelio-Buttons", "7", glyphs));
-    check(changed.readString("sprelio-buttons", "7") == glyphs);
-    check(changed.sectionHasKeys("Sprelio-Buttons"));
-    check(changed.value("Settings", "Width") == document.value("Settings", "Width"));
+    FUZZ_CHECK(changed.writeString("Sprelio-Buttons", "7", glyphs));
+    FUZZ_CHECK(changed.readString("sprelio-buttons", "7") == glyphs);
+    FUZZ_CHECK(changed.sectionHasKeys("Sprelio-Buttons"));
+    FUZZ_CHECK(changed.value("Settings", "Width") == document.value("Settings", "Width"));
     ProfileDocument again = changed;
-    check(again.writeString("SPRELIO-BUTTONS", "7", glyphs));
-    check(again.content() == changed.content());
+    FUZZ_CHECK(again.writeString("SPRELIO-BUTTONS", "7", glyphs));
+    FUZZ_CHECK(again.content() == changed.content());
 
     // A refused write leaves the content alone.
-    check(!changed.writeString("Settings", "Width", "1\n[Sprelio-Buttons]"));
-    check(again.content() == changed.content());
+    FUZZ_CHECK(!changed.writeString("Settings", "Width", "1\n[Sprelio-Buttons]"));
+    FUZZ_CHECK(again.content() == changed.content());
     return 0;
 }

@@ -1,23 +1,12 @@
 #include "palette/glyphtext.h"
 #include "targets/clipboardpayload.h"
 #include "targets/rtfglyphs.h"
+#include "fuzzcheck.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 using namespace Sprelio;
-
-namespace {
-
-void check(bool holds)
-{
-    if (!holds) {
-        std::abort();
-    }
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
@@ -25,14 +14,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // Whatever arrives as rich text, the reader either finds glyphs or none at all.
     const std::optional<QByteArray> glyphs = glyphsFromRtf(input);
-    check(!glyphs || !glyphs->isEmpty());
+    FUZZ_CHECK(!glyphs || !glyphs->isEmpty());
 
     // The same bytes as a glyph string come back exactly from the clipboard's own rich text.
     if (!input.isEmpty()) {
         const bool sansSerif = (data[0] & 1) != 0;
         const ClipboardPayload payload = clipboardPayload(input, phoneticFamily(sansSerif),
                                                           (data[0] & 2) != 0, (data[0] & 4) != 0, data[0]);
-        check(glyphsFromRtf(payload.rtf) == input);
+        FUZZ_CHECK(glyphsFromRtf(payload.rtf) == input);
     }
     return 0;
 }

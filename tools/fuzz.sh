@@ -22,21 +22,31 @@ cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_BUILD_
 cmake --build "$build" --target sprelio_fuzzers
 
 list=$build/fuzz/fuzzers.txt
+logs=$build/fuzz-logs
+mkdir -p "$logs"
 status=0
 count=0
+failed=()
 while IFS=$'\t' read -r name binary seeds; do
     [[ -n $name ]] || continue
     count=$((count + 1))
     # New inputs go to the first directory, so the seed corpus in the repository stays as committed.
     corpus=$build/fuzz-corpus/$name
     artifacts=$build/fuzz-artifacts/$name
+    log=$logs/$name.log
     mkdir -p "$corpus" "$artifacts"
     dirs=("$corpus")
     [[ -z $seeds ]] || dirs+=("$seeds")
-    echo "== $name: ${seconds}s"
-    if ! "$binary" -max_total_time="$seconds" -artifact_prefix="$artifacts/" -print_final_stats=1 \
-        "${dirs[@]}" </dev/null; then
-        echo "== $name FAILED; the input is in $artifacts/" >&2
+    # The progress lines go to the log; the console gets the outcome, which a cut-short CI log keeps.
+    echo "== $name: ${seconds}s (log: $log)"
+    if "$binary" -max_total_time="$seconds" -artifact_prefix="$artifacts/" -print_final_stats=1 \
+        "${dirs[@]}" </dev/null >"$log" 2>&1; then
+        grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' "$log" || true
+    else
+        echo "== $name FAILED; the input is in $artifacts/. The report:" >&2
+        # The report starts with the broken check or the sanitizer's first line.
+        sed -n '/^fuzz check failed\|^==[0-9]*==\|^[A-Za-z]*Sanitizer\|^SUMMARY/,$p' "$log" | head -n 80 >&2
+        failed+=("$name")
         status=1
     fi
 done <"$list"
@@ -44,5 +54,8 @@ done <"$list"
 if ((count == 0)); then
     echo "fuzz.sh: no fuzz targets listed in $list" >&2
     exit 2
+fi
+if ((status != 0)); then
+    echo "fuzz.sh: faults found by: ${failed[*]}" >&2
 fi
 exit $status

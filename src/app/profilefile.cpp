@@ -283,6 +283,12 @@ bool ProfileDocument::writeString(QByteArrayView section, QByteArrayView key, QB
     keyLine.append(key).append('=').append(value).append(lineEnd);
 
     const Location found = locate(m_content, section, key);
+    // A line ended by a lone CR must not be followed by an LF, or the two would read as one CR LF
+    // break and the empty line after it would be lost.
+    const qsizetype followedAt = found.key ? found.key->next : found.sectionFound ? found.insertAt : -1;
+    if (lineEnd == "\r" && followedAt >= 0 && followedAt < m_content.size() && m_content[followedAt] == '\n') {
+        keyLine.append('\n');
+    }
     if (found.key) {
         m_content.replace(found.key->begin, found.key->next - found.key->begin, keyLine);
     } else if (found.sectionFound) {

@@ -285,6 +285,12 @@ void TestProfileFile::write_data()
                                       << QByteArray("1") << QByteArray("[S]\ra=1\rb=2\r");
     QTest::newRow("CR file, section appended") << true << QByteArray("[T]\rb=2\r") << QByteArray("a")
                                                << QByteArray("1") << QByteArray("[T]\rb=2\r[S]\ra=1\r");
+    QTest::newRow("CR file, replaced line before an LF blank line")
+        << true << QByteArray("[S]\ra=0\n\nb=2\r") << QByteArray("a") << QByteArray("1")
+        << QByteArray("[S]\ra=1\r\n\nb=2\r");
+    QTest::newRow("CR file, appended line before an LF blank line")
+        << true << QByteArray("[S]\rb=2\n\n[T]\r") << QByteArray("a") << QByteArray("1")
+        << QByteArray("[S]\rb=2\na=1\r\n\n[T]\r");
     QTest::newRow("byte order mark kept, its section found")
         << true << QByteArray("\xEF\xBB\xBF[S]\r\na=0\r\n") << QByteArray("a") << QByteArray("1")
         << QByteArray("\xEF\xBB\xBF[S]\r\na=1\r\n");
