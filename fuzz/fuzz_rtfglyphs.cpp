@@ -1,7 +1,7 @@
+#include "fuzzcheck.h"
 #include "palette/glyphtext.h"
 #include "targets/clipboardpayload.h"
 #include "targets/rtfglyphs.h"
-#include "fuzzcheck.h"
 
 #include <cstddef>
 #include <cstdint>

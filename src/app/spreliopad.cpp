@@ -510,7 +510,19 @@ void TSprelioPad::FormResize()
     // A maximised window is the window manager's size until changeEvent has undone it; resizing it
     // now would become the size that it goes back to.
     const bool enlarged = (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0;
-    if (!enlarged && size() != QSize(l.clientSize.width(), l.clientSize.height() + menuHeight)) {
+    if (enlarged) {
+        return;
+    }
+    // Until the window manager has given back the size from before the maximising, a resize may
+    // still bring the enlarged size, which must not become the size the user chose.
+    if (m_sizeBeforeEnlarged) {
+        if (size() != *m_sizeBeforeEnlarged && m_restoreAttempts++ < MaxRestoreAttempts) {
+            resize(*m_sizeBeforeEnlarged);
+            return;
+        }
+        m_sizeBeforeEnlarged.reset();
+    }
+    if (size() != QSize(l.clientSize.width(), l.clientSize.height() + menuHeight)) {
         resize(l.clientSize.width(), l.clientSize.height() + menuHeight);
     }
 }
@@ -533,7 +545,37 @@ void TSprelioPad::changeEvent(QEvent *event)
     // layout follows the width the user chose, so the window goes back to it.
     constexpr Qt::WindowStates enlarged = Qt::WindowMaximized | Qt::WindowFullScreen;
     if (event->type() == QEvent::WindowStateChange && (windowState() & enlarged) != 0) {
-        QTimer::singleShot(0, this, [this, enlarged] { setWindowState(windowState() & ~enlarged); });
+        // The state is announced before the window manager resizes, so the size is still the old one.
+        if (!m_sizeBeforeEnlarged) {
+            m_sizeBeforeEnlarged = size();
+        }
+        m_restoreAttempts = 0;
+        QTimer::singleShot(0, this, [this, enlarged] {
+            setWindowState(windowState() & ~enlarged);
+            if (m_sizeBeforeEnlarged) {
+                resize(*m_sizeBeforeEnlarged);
+            }
+        });
+    }
+}
+
+void TSprelioPad::confirmFramePlace(QPoint place, int checksLeft)
+{
+    // A window manager that is busy or still starting may map the window where its client area was
+    // asked for. Once the frame is known, a frame elsewhere is put where it was asked for, once.
+    QWindow *native = windowHandle();
+    if (native == nullptr || !native->isVisible()) {
+        return;
+    }
+    if (!native->frameMargins().isNull()) {
+        if (native->framePosition() != place) {
+            native->setFramePosition(place);
+        }
+        return;
+    }
+    if (checksLeft > 1) {
+        QTimer::singleShot(FramePlaceCheckInterval, this,
+                           [this, place, checksLeft] { confirmFramePlace(place, checksLeft - 1); });
     }
 }
 
@@ -545,7 +587,10 @@ bool TSprelioPad::eventFilter(QObject *watched, QEvent *event)
     // The native window hears of its showing just before it is mapped, after every geometry change
     // of the widget's own showing: asked for now, the window manager puts the frame's corner there.
     if (event->type() == QEvent::Show && m_pendingFramePlace.has_value() && watched == windowHandle()) {
-        windowHandle()->setFramePosition(*std::exchange(m_pendingFramePlace, std::nullopt));
+        const QPoint place = *std::exchange(m_pendingFramePlace, std::nullopt);
+        windowHandle()->setFramePosition(place);
+        QTimer::singleShot(FramePlaceCheckInterval, this,
+                           [this, place] { confirmFramePlace(place, FramePlaceChecks); });
     }
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         auto *widget = qobject_cast<QWidget *>(watched);

@@ -243,6 +243,9 @@ private:
     void openIniFile();
     void placeWindow(int left, int top, int width);
     std::optional<QPoint> m_pendingFramePlace;
+    void confirmFramePlace(QPoint place, int checksLeft);
+    static constexpr int FramePlaceCheckInterval = 200; // ms
+    static constexpr int FramePlaceChecks = 25;
     void setStaysOnTop(bool onTop);
     void openProgramDocument(std::uint16_t nameId);
     QString m_iniPath;
@@ -272,6 +275,10 @@ private:
     bool m_shiftHeld = false;
     bool m_firstShow = true;
     bool m_inResize = false;
+    // The size to go back to after the window manager maximised the window, until it is back.
+    std::optional<QSize> m_sizeBeforeEnlarged;
+    static constexpr int MaxRestoreAttempts = 3;
+    int m_restoreAttempts = 0;
     int m_unitSize = 0;
 };
 
