@@ -559,26 +559,6 @@ void TSprelioPad::changeEvent(QEvent *event)
     }
 }
 
-void TSprelioPad::confirmFramePlace(QPoint place, int checksLeft)
-{
-    // A window manager that is busy or still starting may map the window where its client area was
-    // asked for. Once the frame is known, a frame elsewhere is put where it was asked for, once.
-    QWindow *native = windowHandle();
-    if (native == nullptr || !native->isVisible()) {
-        return;
-    }
-    if (!native->frameMargins().isNull()) {
-        if (native->framePosition() != place) {
-            native->setFramePosition(place);
-        }
-        return;
-    }
-    if (checksLeft > 1) {
-        QTimer::singleShot(FramePlaceCheckInterval, this,
-                           [this, place, checksLeft] { confirmFramePlace(place, checksLeft - 1); });
-    }
-}
-
 bool TSprelioPad::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_charGrid && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
@@ -587,10 +567,7 @@ bool TSprelioPad::eventFilter(QObject *watched, QEvent *event)
     // The native window hears of its showing just before it is mapped, after every geometry change
     // of the widget's own showing: asked for now, the window manager puts the frame's corner there.
     if (event->type() == QEvent::Show && m_pendingFramePlace.has_value() && watched == windowHandle()) {
-        const QPoint place = *std::exchange(m_pendingFramePlace, std::nullopt);
-        windowHandle()->setFramePosition(place);
-        QTimer::singleShot(FramePlaceCheckInterval, this,
-                           [this, place] { confirmFramePlace(place, FramePlaceChecks); });
+        windowHandle()->setFramePosition(*std::exchange(m_pendingFramePlace, std::nullopt));
     }
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         auto *widget = qobject_cast<QWidget *>(watched);

@@ -243,9 +243,6 @@ private:
     void openIniFile();
     void placeWindow(int left, int top, int width);
     std::optional<QPoint> m_pendingFramePlace;
-    void confirmFramePlace(QPoint place, int checksLeft);
-    static constexpr int FramePlaceCheckInterval = 200; // ms
-    static constexpr int FramePlaceChecks = 25;
     void setStaysOnTop(bool onTop);
     void openProgramDocument(std::uint16_t nameId);
     QString m_iniPath;

@@ -4,6 +4,7 @@
 // window leaves in the settings.
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRect>
@@ -12,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
+#include <QWindow>
 
 #include <memory>
 #include <vector>
@@ -114,6 +116,7 @@ private:
     WindowId mainWindowOf(const QProcess *program);
     WindowId windowTransientFor(const QProcess *program, WindowId owner);
     void closeProgram(QProcess *program, WindowId window);
+    bool windowsArePlaced();
 
     QProcess m_windowManager;
     QTemporaryDir m_folder;
@@ -139,6 +142,26 @@ void TestWindowManager::initTestCase()
     m_windowManager.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
     QVERIFY(m_windowManager.waitForStarted(Timeout));
     QTRY_VERIFY_WITH_TIMEOUT(wmctrl({QStringLiteral("-m")}), Timeout);
+    QVERIFY2(windowsArePlaced(), "openbox never placed a window's frame where it was asked");
+}
+
+// While openbox starts up, it leaves a new window where it is instead of placing its frame; the
+// tests begin once a window of the test's own lands where it asked.
+bool TestWindowManager::windowsArePlaced()
+{
+    const QPoint asked(200, 200);
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < Timeout) {
+        QWindow probe;
+        probe.resize(120, 80);
+        probe.setFramePosition(asked);
+        probe.show();
+        if (QTest::qWaitFor([&] { return frameOf(probe.winId()).topLeft() == asked; }, 3000)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void TestWindowManager::cleanup()
