@@ -134,6 +134,7 @@ void TSprelioPad::placeWindow(int left, int top, int width)
     if (native == nullptr || !native->isVisible()) {
         m_pendingFramePlace = place;
     }
+    m_placingFrame.reset();
 }
 
 QByteArray TSprelioPad::assignmentFileName(const QString &path) const

@@ -524,7 +524,23 @@ void TSprelioPad::FormResize()
     }
     if (size() != QSize(l.clientSize.width(), l.clientSize.height() + menuHeight)) {
         resize(l.clientSize.width(), l.clientSize.height() + menuHeight);
+        keepFramePlace();
     }
+}
+
+void TSprelioPad::keepFramePlace()
+{
+    if (!m_placingFrame) {
+        return;
+    }
+    // A resize asks for the client area where it is, and the window manager reads that request
+    // from the window when it frames it. Until it has, the request goes on naming the frame's corner.
+    QWindow *native = windowHandle();
+    if (native == nullptr || !native->frameMargins().isNull()) {
+        m_placingFrame.reset();
+        return;
+    }
+    native->setFramePosition(*m_placingFrame);
 }
 
 void TSprelioPad::showEvent(QShowEvent *event)
@@ -567,7 +583,8 @@ bool TSprelioPad::eventFilter(QObject *watched, QEvent *event)
     // The native window hears of its showing just before it is mapped, after every geometry change
     // of the widget's own showing: asked for now, the window manager puts the frame's corner there.
     if (event->type() == QEvent::Show && m_pendingFramePlace.has_value() && watched == windowHandle()) {
-        windowHandle()->setFramePosition(*std::exchange(m_pendingFramePlace, std::nullopt));
+        m_placingFrame = *std::exchange(m_pendingFramePlace, std::nullopt);
+        windowHandle()->setFramePosition(*m_placingFrame);
     }
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         auto *widget = qobject_cast<QWidget *>(watched);

@@ -243,6 +243,9 @@ private:
     void openIniFile();
     void placeWindow(int left, int top, int width);
     std::optional<QPoint> m_pendingFramePlace;
+    // The frame's corner asked for at the showing, until the window manager has framed the window.
+    std::optional<QPoint> m_placingFrame;
+    void keepFramePlace();
     void setStaysOnTop(bool onTop);
     void openProgramDocument(std::uint16_t nameId);
     QString m_iniPath;
