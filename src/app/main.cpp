@@ -3,6 +3,7 @@
 #include "app/messageboxes.h"
 #include "app/singleinstance.h"
 #include "app/splash.h"
+#include "app/splashpicture.h"
 #include "app/spreliopad.h"
 #include "app/storedsettings.h"
 #include "i18n/langstr.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QProxyStyle>
+#include <QScreen>
 
 #include <memory>
 
@@ -46,38 +48,53 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(SPRELIO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.example.sprelio.Sprelio"));
     QApplication::setStyle(new HintPauseStyle);
-    // The splash shows the title in the phonetic face.
-    Sprelio::registerPhoneticFonts();
 
     // Answered from now on: at the first start the window asks for the language while it is built,
     // and a second start then brings that dialog forward.
     QObject::connect(&instance, &Sprelio::SingleInstance::activationRequested, &app,
                      [] { Sprelio::activateInstanceWindow(Sprelio::programMainWindow()); });
     const QString iniPath = Sprelio::settingsFilePath();
-    Sprelio::TSplash splash;
+    const int language = Sprelio::readStoredLanguage(Sprelio::ProfileFile(iniPath).load());
     std::unique_ptr<Sprelio::TSprelioPad> window;
+    std::unique_ptr<Sprelio::TSplash> splash;
     const auto createWindow = [&] {
         window = std::make_unique<Sprelio::TSprelioPad>(iniPath);
-        window->setSplash(&splash);
+        window->setSplash(splash.get());
     };
-    const int language = Sprelio::readStoredLanguage(Sprelio::ProfileFile(iniPath).load());
     if (language == Sprelio::FirstStartLanguage) {
         // The window asks for the language while it is built, and the splash then greets in it.
+        Sprelio::registerPhoneticFonts();
+        splash = std::make_unique<Sprelio::TSplash>();
         createWindow();
-        splash.showAtStart(window.get());
+        splash->showAtStart(window.get());
     } else {
         // The splash needs only the language; the main window is built while the splash is on screen.
+        // The picture of an earlier start's splash is painted before the font system is loaded.
         Sprelio::LangOffset = language;
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        const qreal pixelRatio = screen != nullptr ? screen->devicePixelRatio() : 1.0;
+        const QString pictureFile = Sprelio::splashPictureFile(language, pixelRatio);
+        QImage picture = Sprelio::loadSplashPicture(
+            pictureFile, QSize(Sprelio::TSplash::DesignWidth, Sprelio::TSplash::StartupHeight) * pixelRatio);
+        if (picture.isNull()) {
+            Sprelio::registerPhoneticFonts();
+        }
+        splash = std::make_unique<Sprelio::TSplash>(nullptr, picture);
         QObject::connect(
-            &splash, &Sprelio::TSplash::startupPainted, &splash,
-            [&] {
+            splash.get(), &Sprelio::TSplash::startupPainted, splash.get(),
+            [&, pictureFile, picture]() mutable {
+                Sprelio::registerPhoneticFonts();
+                splash->completeContent();
+                Sprelio::keepSplashPicture(splash->grab().toImage(), picture, pictureFile);
+                picture = QImage();
                 createWindow();
-                splash.setMainWindow(window.get());
+                splash->setMainWindow(window.get());
             },
             Qt::QueuedConnection);
-        splash.showAtStart(nullptr);
+        splash->showAtStart(nullptr);
     }
     const int result = QApplication::exec();
     window.reset();
+    splash.reset();
     return result;
 }

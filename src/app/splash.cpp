@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -56,8 +57,9 @@ QLabel *addLine(QWidget *panel, QVBoxLayout *layout, const char *name, const QFo
 
 } // namespace
 
-TSplash::TSplash(QWidget *parent)
+TSplash::TSplash(QWidget *parent, QImage startupPicture)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    , m_startupPicture(std::move(startupPicture))
 {
     setObjectName(QStringLiteral("Splash"));
     QFont windowFont(QStringLiteral("MS Sans Serif"));
@@ -75,9 +77,31 @@ TSplash::TSplash(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    setFixedSize(DesignWidth, StartupHeight);
+    if (m_startupPicture.isNull()) {
+        completeContent();
+    } else {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+}
+
+void TSplash::completeContent()
+{
+    if (m_panel4 != nullptr) {
+        return;
+    }
     createBand();
     createTexts();
-    setFixedSize(DesignWidth, StartupHeight);
+    if (isVisible()) {
+        // Built over the picture: the texts take its place at once, and the picture is let go.
+        showTexts();
+        layout()->activate();
+        for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            child->show();
+        }
+    }
+    m_startupPicture = QImage();
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
 void TSplash::createBand()
@@ -184,6 +208,7 @@ void TSplash::setMainWindow(QWidget *mainWindow)
 
 void TSplash::showInformation(QWidget *owner)
 {
+    completeContent();
     setFixedSize(DesignWidth, InformationHeight);
     m_bevel1->show();
     m_okBtn->show();
@@ -202,18 +227,42 @@ void TSplash::showEvent(QShowEvent *event)
     if (m_startupPhase) {
         m_timer1->start();
     }
+    if (m_wieLabel != nullptr) {
+        showTexts();
+    }
+}
+
+void TSplash::showTexts()
+{
     // Shown afresh each time, so that a change of language reaches the information window.
     m_wieLabel->setText(glyphsToDisplay(LangStr(15).toLatin1()));
     m_erklLabel->setText(LangStr(17));
+}
+
+void TSplash::paintEvent(QPaintEvent *event)
+{
+    if (m_startupPicture.isNull()) {
+        QDialog::paintEvent(event);
+        return;
+    }
+    QPainter(this).drawImage(rect(), m_startupPicture);
+    noteStartupPainted();
+}
+
+void TSplash::noteStartupPainted()
+{
+    if (m_startupPhase && !m_startupPainted) {
+        m_startupPainted = true;
+        emit startupPainted();
+    }
 }
 
 bool TSplash::eventFilter(QObject *watched, QEvent *event)
 {
     // The panels cover the whole window, so the window itself is never painted: the text panel,
     // painted last, tells when the window is on screen.
-    if (watched == m_panel4 && event->type() == QEvent::Paint && m_startupPhase && !m_startupPainted) {
-        m_startupPainted = true;
-        emit startupPainted();
+    if (watched == m_panel4 && event->type() == QEvent::Paint) {
+        noteStartupPainted();
     }
     return QDialog::eventFilter(watched, event);
 }

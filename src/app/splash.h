@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QImage>
 #include <QPointer>
 
 class QFrame;
@@ -24,7 +25,9 @@ public:
     /// The height with the OK button: its bottom edge, the top band and a margin.
     static constexpr int InformationHeight = 281;
 
-    explicit TSplash(QWidget *parent = nullptr);
+    /// Given the picture of its start-up showing, the window paints that picture and builds its
+    /// texts only at completeContent(), so that it is on screen before the font system is loaded.
+    explicit TSplash(QWidget *parent = nullptr, QImage startupPicture = {});
     ~TSplash() override = default;
 
     /// The maker's web site, shown on the window and opened by its link.
@@ -37,6 +40,8 @@ public:
     void showInformation(QWidget *owner);
     /// The window to show when the start-up showing ends; shown at once if it has ended already.
     void setMainWindow(QWidget *mainWindow);
+    /// Builds the texts over the start-up picture; nothing when they are built already.
+    void completeContent();
     /// Whether the start-up showing has not ended yet.
     bool StartupPhase() const { return m_startupPhase; }
 
@@ -49,11 +54,14 @@ signals:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createBand();
     void createTexts();
+    void showTexts();
+    void noteStartupPainted();
     void Timer1Timer();
 
     QTimer *m_timer1 = nullptr;
@@ -64,6 +72,7 @@ private:
     QLabel *m_lbLink = nullptr;
     QFrame *m_bevel1 = nullptr;
     QPushButton *m_okBtn = nullptr;
+    QImage m_startupPicture;
     QPointer<QWidget> m_mainWindow;
     bool m_startupPhase = true;
     bool m_startupPainted = false;

@@ -1,5 +1,6 @@
 #include "app/inilocation.h"
 #include "app/splash.h"
+#include "app/splashpicture.h"
 #include "app/spreliopad.h"
 #include "i18n/langstr.h"
 #include "modalwatch.h"
@@ -8,12 +9,14 @@
 #include "palette/phoneticfonts.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
@@ -57,6 +60,10 @@ private slots:
     void documents();
     void homepage();
     void exitCloses();
+    void startupPictureGivesWayToTheTexts_data();
+    void startupPictureGivesWayToTheTexts();
+    void pictureFile_data();
+    void pictureFile();
 
 private:
     std::unique_ptr<TSprelioPad> showPad();
@@ -333,6 +340,89 @@ void TestSplash::mainWindowGivenLater()
     QVERIFY(!splash.isVisible());
     splash.repaint();
     QCOMPARE(painted.count(), 1);
+}
+
+void TestSplash::startupPictureGivesWayToTheTexts_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::newRow("German") << GermanOffset;
+    QTest::newRow("English") << EnglishOffset;
+}
+
+// A start paints the picture an earlier start kept, builds no text until asked, and then the texts
+// take its place without a visible change.
+void TestSplash::startupPictureGivesWayToTheTexts()
+{
+    QFETCH(int, language);
+    LangOffset = language;
+    QImage picture;
+    {
+        TSplash drawn;
+        drawn.showAtStart(nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(&drawn));
+        picture = drawn.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+    TSplash splash(nullptr, picture);
+    QSignalSpy painted(&splash, &TSplash::startupPainted);
+    splash.showAtStart(nullptr);
+    QTRY_COMPARE_WITH_TIMEOUT(painted.count(), 1, 10000);
+    QVERIFY(splash.findChild<QLabel *>() == nullptr);
+    QCOMPARE(splash.grab().toImage().convertToFormat(QImage::Format_RGB32), picture);
+
+    splash.completeContent();
+    QVERIFY(splash.findChild<QLabel *>(QStringLiteral("lbLink"))->isVisible());
+    QCOMPARE(splash.grab().toImage().convertToFormat(QImage::Format_RGB32), picture);
+    QCOMPARE(painted.count(), 1);
+}
+
+void TestSplash::pictureFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("loads");
+    const auto png = [](QSize size) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::darkBlue);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "png");
+        return bytes;
+    };
+    const QSize size(TSplash::DesignWidth, TSplash::StartupHeight);
+    QTest::newRow("the window's size") << png(size) << true;
+    QTest::newRow("another size") << png(size * 2) << false;
+    QTest::newRow("cut short") << png(size).left(200) << false;
+    QTest::newRow("not a picture") << QByteArray(4000, 'x') << false;
+    QTest::newRow("empty") << QByteArray() << false;
+}
+
+// The kept picture is untrusted: only a whole picture of the window's size is painted, and anything
+// else is replaced by what the window really shows.
+void TestSplash::pictureFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, loads);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("cache/splash.png"));
+    QDir().mkpath(dir.filePath(QStringLiteral("cache")));
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(content);
+    out.close();
+
+    const QSize size(TSplash::DesignWidth, TSplash::StartupHeight);
+    const QImage painted = loadSplashPicture(file, size);
+    QCOMPARE(!painted.isNull(), loads);
+    QImage shown(size, QImage::Format_RGB32);
+    shown.fill(Qt::darkBlue);
+    QVERIFY(keepSplashPicture(shown, painted, file));
+    QCOMPARE(loadSplashPicture(file, size), shown);
+    // What matches is left alone: a mark in the file survives.
+    QImage marked = shown;
+    marked.setText(QStringLiteral("Mark"), QStringLiteral("kept"));
+    QVERIFY(marked.save(file, "png"));
+    QVERIFY(keepSplashPicture(shown, loadSplashPicture(file, size), file));
+    QCOMPARE(QImage(file).text(QStringLiteral("Mark")), QStringLiteral("kept"));
 }
 
 QTEST_MAIN(TestSplash)

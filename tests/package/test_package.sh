@@ -108,6 +108,10 @@ done <<EOF_LIST
 /usr/share/icons/hicolor/48x48/apps/$id.png
 /usr/share/icons/hicolor/256x256/apps/$id.png
 EOF_LIST
+if [ -n "$(find "$build/lib/sprelio" -name sprelio-uno.so 2>/dev/null)" ]; then
+    check "installs the office bridge's module" \
+        bash -c 'ls "$1"/usr/lib/*/sprelio/sprelio-uno.so "$1"/usr/lib/sprelio/sprelio-uno.so 2>/dev/null | grep -q .' _ "$root"
+fi
 check "installs nothing outside /usr" \
     bash -c '! dpkg-deb -c "$1" | awk "{print \$6}" | grep -vE "^\./(usr(/.*)?)?$"' _ "$deb"
 check "the program is executable" test -x "$root/usr/bin/sprelio"
