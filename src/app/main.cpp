@@ -15,6 +15,10 @@
 
 #include <memory>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace {
 
 // Hints (tooltips) come up after 200 ms, not after the desktop's usual pause.
@@ -89,6 +93,11 @@ int main(int argc, char *argv[])
                 picture = QImage();
                 createWindow();
                 splash->setMainWindow(window.get());
+#if defined(__GLIBC__)
+                // Building the window frees much of what it allocated; the allocator keeps such
+                // memory for the process unless asked to give it back.
+                malloc_trim(0);
+#endif
             },
             Qt::QueuedConnection);
         splash->showAtStart(nullptr);

@@ -1,15 +1,13 @@
 #include "app/singleinstance.h"
 
 #include "app/claimlock.h"
+#include "app/localchannel.h"
 
 #include <QApplication>
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QDir>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QWidget>
 
 #include <chrono>
@@ -26,7 +24,7 @@ using namespace std::chrono_literals;
 
 // Each step of a handover is local and answered by the kernel, so a second is ample; a running
 // instance that cannot take a connection within it is busy, not gone.
-constexpr int HandoverWaitMs = 1000;
+constexpr auto HandoverWait = 1000ms;
 // A claim holds the lock for at most three handover steps, and a crashed holder loses it at once;
 // only starts that hang keep others waiting this long.
 constexpr auto LockWait = 12s;
@@ -98,7 +96,7 @@ SingleInstance::~SingleInstance() = default;
 
 bool SingleInstance::isListening() const
 {
-    return m_server && m_server->isListening();
+    return m_listener && m_listener->isListening();
 }
 
 QString SingleInstance::serverName() const
@@ -139,71 +137,32 @@ bool SingleInstance::claim()
 
 SingleInstance::Handover SingleInstance::handOver() const
 {
-    QLocalSocket socket;
-    socket.connectToServer(serverName());
-    if (!socket.waitForConnected(HandoverWaitMs)) {
-        return socket.error() == QLocalSocket::SocketTimeoutError ? Handover::ServerBusy : Handover::NoServer;
-    }
 #ifdef Q_OS_WIN
     // Only the process the user just started may bring a window to the foreground; it passes
     // that right on to the running instance.
     AllowSetForegroundWindow(ASFW_ANY);
 #endif
-    const QByteArray request = activationRequest();
-    bool sent = socket.write(request) == request.size();
-    while (sent && socket.bytesToWrite() > 0)
-        sent = socket.waitForBytesWritten(HandoverWaitMs);
-    if (!sent) {
-        // An instance that accepted and then vanished has crashed; one still connected is busy.
-        return socket.state() == QLocalSocket::UnconnectedState ? Handover::NoServer : Handover::ServerBusy;
+    switch (sendRequest(serverName(), activationRequest(), HandoverWait)) {
+    case Delivery::Delivered:
+        return Handover::Delivered;
+    case Delivery::Busy:
+        return Handover::ServerBusy;
+    case Delivery::NoListener:
+        break;
     }
-    // The request is in the running instance's queue once written; closing does not take it back.
-    socket.disconnectFromServer();
-    if (socket.state() != QLocalSocket::UnconnectedState)
-        socket.waitForDisconnected(HandoverWaitMs);
-    return Handover::Delivered;
+    return Handover::NoServer;
 }
 
 void SingleInstance::listen()
 {
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
-    // Nobody answered on the name, so whatever is left there comes from a crashed instance.
-    QLocalServer::removeServer(serverName());
-    // If even this fails the program still runs; later starts then run beside it.
-    m_server->listen(serverName());
+    m_listener = new LocalListener(MaxRequestLength, RequestWait, this);
+    connect(m_listener, &LocalListener::lineReceived, this, &SingleInstance::takeRequest);
+    // If this fails the program still runs; later starts then run beside it.
+    m_listener->listen(serverName());
 }
 
-void SingleInstance::acceptConnections()
+void SingleInstance::takeRequest(const QByteArray &line)
 {
-    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequest(socket); });
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        QTimer::singleShot(RequestWait, socket, [socket] {
-            socket->abort();
-            socket->deleteLater();
-        });
-    }
-}
-
-void SingleInstance::readRequest(QLocalSocket *socket)
-{
-    if (!socket->canReadLine()) {
-        if (socket->bytesAvailable() > MaxRequestLength) {
-            socket->abort();
-            socket->deleteLater();
-        }
-        return;
-    }
-    // One request per connection; anything after it is ignored.
-    disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
-    QByteArray line = socket->readLine(MaxRequestLength + 1);
-    socket->disconnectFromServer();
-    if (!line.endsWith('\n'))
-        return;
-    line.chop(1);
-
     const QByteArrayView request(line);
     if (request == ActivateVerb) {
         emit activationRequested();

@@ -3,11 +3,11 @@
 #include <QObject>
 #include <QString>
 
-class QLocalServer;
-class QLocalSocket;
 class QWidget;
 
 namespace Sprelio {
+
+class LocalListener;
 
 /// The instance key of the current user on the current desktop session.
 QString defaultInstanceKey();
@@ -53,12 +53,11 @@ private:
 
     Handover handOver() const;
     void listen();
-    void acceptConnections();
-    void readRequest(QLocalSocket *socket);
+    void takeRequest(const QByteArray &line);
 
     QString m_key;
     QString m_directory;
-    QLocalServer *m_server = nullptr;
+    LocalListener *m_listener = nullptr;
     bool m_primary = false;
 };
 

@@ -1,12 +1,25 @@
 #include "app/splashpicture.h"
 
 #include <QCoreApplication>
+#include <QDataStream>
 #include <QDir>
-#include <QImageReader>
+#include <QFile>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QtEndian>
+
+#include <cstring>
 
 namespace Sprelio {
+
+namespace {
+
+// The picture is kept in a form of its own rather than as PNG: reading a PNG brings in the image
+// format plugins, which costs more than the whole rest of the first frame. A header names the form
+// and the size, then the compressed pixels follow.
+constexpr char Magic[] = "Sprelio splash 1";
+
+} // namespace
 
 QString splashPictureFile(int language, qreal pixelRatio)
 {
@@ -14,7 +27,7 @@ QString splashPictureFile(int language, qreal pixelRatio)
     if (folder.isEmpty()) {
         return {};
     }
-    return QStringLiteral("%1/splash-%2-%3-%4.png")
+    return QStringLiteral("%1/splash-%2-%3-%4.pixels")
         .arg(folder, QCoreApplication::applicationVersion())
         .arg(language)
         .arg(qRound(pixelRatio * 100));
@@ -22,19 +35,34 @@ QString splashPictureFile(int language, qreal pixelRatio)
 
 QImage loadSplashPicture(const QString &file, QSize devicePixels)
 {
-    if (file.isEmpty()) {
+    QFile in(file);
+    if (file.isEmpty() || devicePixels.isEmpty() || !in.open(QIODevice::ReadOnly)) {
         return {};
     }
-    QImageReader reader(file, "png");
-    // A damaged or foreign file is not decoded at all unless it has the window's size.
-    if (reader.size() != devicePixels) {
+    QDataStream stream(&in);
+    QByteArray magic;
+    quint32 width = 0;
+    quint32 height = 0;
+    stream >> magic >> width >> height;
+    if (stream.status() != QDataStream::Ok || magic != Magic
+        || QSize(int(width), int(height)) != devicePixels) {
         return {};
     }
-    QImage picture = reader.read();
-    if (picture.size() != devicePixels) {
+    QImage picture(devicePixels, QImage::Format_RGB32);
+    const auto expected = quint32(picture.sizeInBytes());
+    QByteArray packed;
+    stream >> packed;
+    // qCompress puts the unpacked length first: a damaged file is refused before anything is unpacked.
+    if (stream.status() != QDataStream::Ok || packed.size() < 4
+        || qFromBigEndian<quint32>(packed.constData()) != expected) {
         return {};
     }
-    return picture.convertToFormat(QImage::Format_RGB32);
+    const QByteArray pixels = qUncompress(packed);
+    if (quint32(pixels.size()) != expected) {
+        return {};
+    }
+    std::memcpy(picture.bits(), pixels.constData(), pixels.size());
+    return picture;
 }
 
 bool keepSplashPicture(const QImage &shown, const QImage &painted, const QString &file)
@@ -49,9 +77,16 @@ bool keepSplashPicture(const QImage &shown, const QImage &painted, const QString
     if (!QDir().mkpath(QFileInfo(file).absolutePath())) {
         return false;
     }
-    // Written whole or not at all: a start that reads a half-written picture would paint garbage.
+    // Written whole or not at all: a start that read a half-written picture would paint garbage.
     QSaveFile out(file);
-    return out.open(QIODevice::WriteOnly) && opaque.save(&out, "png") && out.commit();
+    if (!out.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    QDataStream stream(&out);
+    stream << QByteArray(Magic) << quint32(opaque.width()) << quint32(opaque.height())
+           << qCompress(QByteArray::fromRawData(reinterpret_cast<const char *>(opaque.constBits()),
+                                                qsizetype(opaque.sizeInBytes())));
+    return stream.status() == QDataStream::Ok && out.commit();
 }
 
 } // namespace Sprelio
