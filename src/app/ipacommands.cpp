@@ -13,8 +13,6 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QIcon>
-#include <QTimer>
 
 namespace Sprelio {
 
@@ -23,18 +21,10 @@ void TSprelioPad::connectIpaCommands()
     connect(findChild<QAction *>(QStringLiteral("AlsUnicode1")), &QAction::triggered, this,
             &TSprelioPad::CopyAsUnicodeClick);
 
-    m_symbolSearch = new TSymbolSearch(this);
-    connect(m_symbolSearch, &TSymbolSearch::symbolClicked, this,
-            [this](TKWSpeedButton *button) { KnoppClick(button); });
     QAction *search = findChild<QAction *>(QStringLiteral("SucheBtn"));
     search->setShortcut(QKeySequence::Find);
     search->setShortcutContext(Qt::WindowShortcut);
     connect(search, &QAction::triggered, this, &TSprelioPad::SucheClick);
-    // The desktop's own search picture where its theme has one. Looked up once the event loop runs,
-    // because the first theme lookup costs more than the whole first window.
-    QTimer::singleShot(0, search, [search] {
-        search->setIcon(QIcon::fromTheme(QStringLiteral("edit-find"), search->icon()));
-    });
 
     connect(m_editField, &QLineEdit::textChanged, this, &TSprelioPad::explainEditField);
     connect(findChild<QAction *>(QStringLiteral("ShowH")), &QAction::toggled, this,
@@ -48,7 +38,9 @@ void TSprelioPad::connectIpaCommands()
 void TSprelioPad::applyIpaTexts()
 {
     findChild<QAction *>(QStringLiteral("SucheBtn"))->setToolTip(LangStr(201));
-    m_symbolSearch->ApplyLanguage();
+    if (m_symbolSearch) {
+        m_symbolSearch->ApplyLanguage();
+    }
     explainEditField();
 }
 
@@ -59,6 +51,12 @@ void TSprelioPad::CopyAsUnicodeClick()
 
 void TSprelioPad::SucheClick()
 {
+    // Made when first asked for: most sessions never search, and its window is not free.
+    if (!m_symbolSearch) {
+        m_symbolSearch = new TSymbolSearch(this);
+        connect(m_symbolSearch, &TSymbolSearch::symbolClicked, this,
+                [this](TKWSpeedButton *button) { KnoppClick(button); });
+    }
     if (!m_symbolSearch->isVisible()) {
         // Beside the window, where it covers none of the palettes.
         m_symbolSearch->move(frameGeometry().topRight() + QPoint(8, 0));
@@ -78,7 +76,7 @@ void TSprelioPad::explainEditField()
 void TSprelioPad::updateMarkPreview()
 {
     QList<Glyph> marks;
-    if (!m_charGrid->isVisible()) {
+    if (!assignmentEditing()) {
         for (const TKWSpeedButton *special : std::as_const(m_specialButtons)) {
             if (special->isChecked() && !special->Symbol().isEmpty()) {
                 marks.append(static_cast<Glyph>(special->Symbol().front()));

@@ -15,8 +15,23 @@ namespace {
 
 std::optional<QByteArray> readOpenFile(QFile &file, qint64 maxSize)
 {
-    // One byte more than allowed tells a file that is too large from one that fits exactly.
-    QByteArray content = file.read(maxSize + 1);
+    // Read as far as the file goes, in steps: asking for the largest allowed size at once would take
+    // a buffer of that size for every small file. One byte more than allowed tells a file that is too
+    // large from one that fits exactly.
+    QByteArray content;
+    content.reserve(qBound<qint64>(0, file.size(), maxSize) + 1);
+    char chunk[16384];
+    while (content.size() <= maxSize) {
+        const qint64 wanted = qMin<qint64>(qint64(sizeof chunk), maxSize + 1 - content.size());
+        const qint64 got = file.read(chunk, wanted);
+        if (got <= 0) {
+            if (got < 0) {
+                return std::nullopt;
+            }
+            break;
+        }
+        content.append(chunk, got);
+    }
     if (file.error() != QFileDevice::NoError || content.size() > maxSize) {
         return std::nullopt;
     }

@@ -1,5 +1,6 @@
 #include "app/inilocation.h"
 #include "app/profilefile.h"
+#include "app/programicons.h"
 #include "app/messageboxes.h"
 #include "app/singleinstance.h"
 #include "app/splash.h"
@@ -21,11 +22,12 @@
 
 namespace {
 
-// Hints (tooltips) come up after 200 ms, not after the desktop's usual pause.
-class HintPauseStyle final : public QProxyStyle
+class SprelioStyle final : public QProxyStyle
 {
 public:
     using QProxyStyle::QProxyStyle;
+
+    // Hints (tooltips) come up after 200 ms, not after the desktop's usual pause.
 
     int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
                   QStyleHintReturn *returnData) const override
@@ -34,6 +36,20 @@ public:
             return 200;
         }
         return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
+    // The menu bar makes its overflow button at once, and the style's own picture for it is a PNG:
+    // reading a single PNG brings in every image format plugin.
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption *option, const QWidget *widget) const override
+    {
+        switch (icon) {
+        case SP_ToolBarHorizontalExtensionButton:
+            return Sprelio::programIcon("extension-h");
+        case SP_ToolBarVerticalExtensionButton:
+            return Sprelio::programIcon("extension-v");
+        default:
+            return QProxyStyle::standardIcon(icon, option, widget);
+        }
     }
 };
 
@@ -51,7 +67,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Sprelio"));
     QApplication::setApplicationVersion(QStringLiteral(SPRELIO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.example.sprelio.Sprelio"));
-    QApplication::setStyle(new HintPauseStyle);
+    QApplication::setStyle(new SprelioStyle);
 
     // Answered from now on: at the first start the window asks for the language while it is built,
     // and a second start then brings that dialog forward.

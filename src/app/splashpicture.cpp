@@ -1,25 +1,14 @@
 #include "app/splashpicture.h"
 
+#include "app/picturefile.h"
+
 #include <QCoreApplication>
-#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
 #include <QStandardPaths>
-#include <QtEndian>
-
-#include <cstring>
 
 namespace Sprelio {
-
-namespace {
-
-// The picture is kept in a form of its own rather than as PNG: reading a PNG brings in the image
-// format plugins, which costs more than the whole rest of the first frame. A header names the form
-// and the size, then the compressed pixels follow.
-constexpr char Magic[] = "Sprelio splash 1";
-
-} // namespace
 
 QString splashPictureFile(int language, qreal pixelRatio)
 {
@@ -39,30 +28,8 @@ QImage loadSplashPicture(const QString &file, QSize devicePixels)
     if (file.isEmpty() || devicePixels.isEmpty() || !in.open(QIODevice::ReadOnly)) {
         return {};
     }
-    QDataStream stream(&in);
-    QByteArray magic;
-    quint32 width = 0;
-    quint32 height = 0;
-    stream >> magic >> width >> height;
-    if (stream.status() != QDataStream::Ok || magic != Magic
-        || QSize(int(width), int(height)) != devicePixels) {
-        return {};
-    }
-    QImage picture(devicePixels, QImage::Format_RGB32);
-    const auto expected = quint32(picture.sizeInBytes());
-    QByteArray packed;
-    stream >> packed;
-    // qCompress puts the unpacked length first: a damaged file is refused before anything is unpacked.
-    if (stream.status() != QDataStream::Ok || packed.size() < 4
-        || qFromBigEndian<quint32>(packed.constData()) != expected) {
-        return {};
-    }
-    const QByteArray pixels = qUncompress(packed);
-    if (quint32(pixels.size()) != expected) {
-        return {};
-    }
-    std::memcpy(picture.bits(), pixels.constData(), pixels.size());
-    return picture;
+    const QImage picture = readPicture(in, devicePixels);
+    return picture.format() == QImage::Format_RGB32 ? picture : QImage();
 }
 
 bool keepSplashPicture(const QImage &shown, const QImage &painted, const QString &file)
@@ -82,11 +49,7 @@ bool keepSplashPicture(const QImage &shown, const QImage &painted, const QString
     if (!out.open(QIODevice::WriteOnly)) {
         return false;
     }
-    QDataStream stream(&out);
-    stream << QByteArray(Magic) << quint32(opaque.width()) << quint32(opaque.height())
-           << qCompress(QByteArray::fromRawData(reinterpret_cast<const char *>(opaque.constBits()),
-                                                qsizetype(opaque.sizeInBytes())));
-    return stream.status() == QDataStream::Ok && out.commit();
+    return writePicture(out, opaque) && out.commit();
 }
 
 } // namespace Sprelio

@@ -1,5 +1,8 @@
 #include "app/spreliopad.h"
 
+#include "app/programicons.h"
+#include "assignments/chargridview.h"
+
 #include "palette/accessiblebutton.h"
 
 #include "compose/glyphedit.h"
@@ -24,12 +27,6 @@
 #include <QWindow>
 
 #include <utility>
-
-// The icons live in this library, so the program does not see them unless they are pulled in.
-static void initIconResources()
-{
-    Q_INIT_RESOURCE(icons);
-}
 
 namespace Sprelio {
 
@@ -62,7 +59,6 @@ TSprelioPad::TSprelioPad(const QString &iniPath, QWidget *parent)
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_iniPath(iniPath)
 {
-    initIconResources();
     installClickingButtonAccessibility();
     setObjectName(QStringLiteral("SprelioPad"));
     setWindowTitle(QStringLiteral("Sprelio..."));
@@ -202,8 +198,7 @@ void TSprelioPad::createToolBarBtn()
     // The program's own pictures, not the desktop theme's: looking a name up in the icon themes costs
     // more at start-up than building the rest of the window, and these match the glyph-set pictures.
     const auto addButton = [this](const char *name, const char *picture) {
-        const QIcon icon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(picture)));
-        QAction *action = m_toolBarBtn->addAction(icon, QString());
+        QAction *action = m_toolBarBtn->addAction(programIcon(picture), QString());
         action->setObjectName(QLatin1String(name));
         m_toolBarBtn->widgetForAction(action)->setObjectName(QLatin1String(name));
         return action;
@@ -313,8 +308,8 @@ void TSprelioPad::createSysPanel()
 
 void TSprelioPad::createCharGrid()
 {
-    m_charGrid = createCharGridView();
-
+    m_charGridFont = QFont(phoneticFamily(false));
+    m_charGridFont.setPointSize(14);
     m_closeBtn = new SpeedButton(m_client);
     m_closeBtn->setObjectName(QStringLiteral("CloseBtn"));
     m_closeBtn->setText(QStringLiteral("Schließen"));
@@ -457,7 +452,7 @@ void TSprelioPad::FormResize()
     }
     const QScopedValueRollback guard(m_inResize, true);
 
-    const WindowLayout l = computeWindowLayout(m_client->width(), m_charGrid->isVisible());
+    const WindowLayout l = computeWindowLayout(m_client->width(), assignmentEditing());
     m_unitSize = l.unitSize;
 
     m_bevel->setGeometry(0, 0, l.clientSize.width(), 2);
@@ -498,8 +493,7 @@ void TSprelioPad::FormResize()
         button->setFont(font);
     }
 
-    m_charGrid->setGeometry(l.charGrid);
-    layoutCharGrid(l.charGridCellSize, l.paletteFontSize);
+    layoutCharGrid(l.charGrid, l.charGridCellSize, l.paletteFontSize);
     m_closeBtn->setGeometry(l.closeButton);
     QFont closeFont = m_closeBtn->font();
     closeFont.setPointSize(std::max(1, l.closeFontSize));
@@ -577,7 +571,8 @@ void TSprelioPad::changeEvent(QEvent *event)
 
 bool TSprelioPad::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_charGrid && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+    if (m_charGridView != nullptr && watched == m_charGridView
+        && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
         updateMarkPreview(); // clicks type nothing while the chart is shown
     }
     // The native window hears of its showing just before it is mapped, after every geometry change

@@ -143,7 +143,7 @@ public:
     void CopyAsUnicodeClick();
     /// Opens the symbol search, or brings it forward.
     void SucheClick();
-    /// The symbol search window; hidden until it is asked for.
+    /// The symbol search window; none until it is first asked for.
     TSymbolSearch *SymbolSearch() const { return m_symbolSearch; }
 
     /// The splash window, which also serves as the information window; the window makes its own when
@@ -211,7 +211,6 @@ private:
     QWidget *m_vokalPanel = nullptr;
     QWidget *m_konsPanel = nullptr;
     QWidget *m_sysPanel = nullptr;
-    QWidget *m_charGrid = nullptr;
     SpeedButton *m_closeBtn = nullptr;
     QList<SpeedButton *> m_sysButtons;
 
@@ -253,12 +252,16 @@ private:
     TSplash *m_splash = nullptr;
 
     // Assignment editing
-    QWidget *createCharGridView();
+    CharGridView *charGrid();
     void connectAssignmentCommands();
-    void layoutCharGrid(int cellSize, int buttonFontSize);
+    void layoutCharGrid(const QRect &geometry, int cellSize, int buttonFontSize);
     bool assignmentEditing() const;
     QWidget *assignmentMessageOwner();
+    // The chart and the place, cells and font it gets when it is made.
     CharGridView *m_charGridView = nullptr;
+    QRect m_charGridGeometry;
+    int m_charGridCellSize = 0;
+    QFont m_charGridFont;
     QMenu *m_mnuPopup = nullptr;
     TKWSpeedButton *m_popupButton = nullptr;
     GlyphDropFilter *m_glyphDrop = nullptr;

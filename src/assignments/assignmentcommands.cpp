@@ -36,14 +36,18 @@ QString chosenFile(QFileDialog &dialog)
 
 } // namespace
 
-QWidget *TSprelioPad::createCharGridView()
+CharGridView *TSprelioPad::charGrid()
 {
-    m_charGridView = new CharGridView(m_client);
-    m_charGridView->setObjectName(QStringLiteral("CharGrid"));
-    m_charGridView->setVisible(false);
-    QFont font(phoneticFamily(false));
-    font.setPointSize(14);
-    m_charGridView->setFont(font);
+    // Made when editing first begins: most sessions never edit, and the chart is the costliest part
+    // of the window.
+    if (!m_charGridView) {
+        m_charGridView = new CharGridView(m_client);
+        m_charGridView->setObjectName(QStringLiteral("CharGrid"));
+        m_charGridView->setVisible(false);
+        m_charGridView->setFont(m_charGridFont);
+        m_charGridView->setCellSize(m_charGridCellSize);
+        m_charGridView->setGeometry(m_charGridGeometry);
+    }
     return m_charGridView;
 }
 
@@ -83,17 +87,21 @@ void TSprelioPad::connectAssignmentCommands()
     }
 }
 
-void TSprelioPad::layoutCharGrid(int cellSize, int buttonFontSize)
+void TSprelioPad::layoutCharGrid(const QRect &geometry, int cellSize, int buttonFontSize)
 {
-    m_charGridView->setCellSize(cellSize);
-    QFont font = m_charGridView->font();
-    font.setPointSize(std::max(2, buttonFontSize));
-    m_charGridView->setFont(font);
+    m_charGridGeometry = geometry;
+    m_charGridCellSize = cellSize;
+    m_charGridFont.setPointSize(std::max(2, buttonFontSize));
+    if (m_charGridView) {
+        m_charGridView->setGeometry(geometry);
+        m_charGridView->setCellSize(cellSize);
+        m_charGridView->setFont(m_charGridFont);
+    }
 }
 
 bool TSprelioPad::assignmentEditing() const
 {
-    return !m_charGrid->isHidden();
+    return m_charGridView != nullptr && !m_charGridView->isHidden();
 }
 
 QWidget *TSprelioPad::assignmentMessageOwner()
@@ -189,14 +197,16 @@ void TSprelioPad::Bearbeiten1Click()
 void TSprelioPad::CloseBtnClick()
 {
     EnableButtonEdit(false);
-    resize(width(), height() - (m_charGrid->height() + 4));
+    resize(width(), height() - (charGrid()->height() + 4));
     FormResize();
     m_editField->setFocus();
 }
 
 void TSprelioPad::EnableButtonEdit(bool value)
 {
-    m_charGrid->setVisible(value);
+    if (value || m_charGridView) {
+        charGrid()->setVisible(value);
+    }
     m_closeBtn->setVisible(value);
 
     for (QWidget *panel : {m_sysPanel, m_toolBar, m_toolBar2}) {

@@ -2,6 +2,8 @@
 
 #include "app/spreliopad.h"
 
+#include "assignments/chargridview.h"
+
 #include "compose/glyphedit.h"
 #include "palette/glyphtext.h"
 #include "palette/kwspeedbutton.h"
@@ -23,7 +25,7 @@ constexpr int TieButton = 4;
 
 void TSprelioPad::KnoppClick(SpeedButton *sender)
 {
-    if (sender == nullptr || m_charGrid->isVisible()) {
+    if (sender == nullptr || assignmentEditing()) {
         return;
     }
     PendingMarks pending;
@@ -123,10 +125,12 @@ void TSprelioPad::setPaletteFontFace(const QString &family)
         font.setFamily(family);
         button->setFont(font);
     }
-    for (QWidget *widget : {static_cast<QWidget *>(m_editField), m_charGrid}) {
-        QFont font = widget->font();
-        font.setFamily(family);
-        widget->setFont(font);
+    QFont editFont = m_editField->font();
+    editFont.setFamily(family);
+    m_editField->setFont(editFont);
+    m_charGridFont.setFamily(family);
+    if (m_charGridView) {
+        m_charGridView->setFont(m_charGridFont);
     }
 }
 

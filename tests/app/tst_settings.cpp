@@ -555,7 +555,11 @@ void TestSettings::saveQuestionAtClose()
         if (save) {
             whenModal<QFileDialog>([&](QFileDialog *dialog) {
                 fileDialogShown = true;
-                dialog->selectFile(savedAs);
+                // Typed into the name field, as a user does: selectFile leaves the field alone once
+                // it has the focus, which it may or may not have by now.
+                auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+                QVERIFY(name != nullptr);
+                name->setText(savedAs);
                 static_cast<QDialog *>(dialog)->accept();
             });
         }

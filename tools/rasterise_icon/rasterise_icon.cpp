@@ -1,5 +1,9 @@
-// Draws the program's scalable icon at one pixel size into a PNG file, so that the fixed-size icons of
-// the icon theme follow the SVG whenever it changes.
+// Draws an SVG picture at one pixel size into a PNG file, or into the program's own picture form when
+// the output's name ends in ".pixels". The program carries only pictures drawn this way, so that they
+// follow their SVG sources and it needs neither an SVG renderer nor an image reader at run time.
+#include "app/picturefile.h"
+
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -10,7 +14,7 @@
 int main(int argc, char *argv[])
 {
     if (argc != 4) {
-        std::fputs("usage: rasterise_icon ICON.svg SIZE OUT.png\n", stderr);
+        std::fputs("usage: rasterise_icon ICON.svg SIZE OUT.png|OUT.pixels\n", stderr);
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -27,5 +31,10 @@ int main(int argc, char *argv[])
     painter.setRenderHint(QPainter::Antialiasing);
     renderer.render(&painter);
     painter.end();
-    return image.save(QString::fromLocal8Bit(argv[3]), "PNG") ? 0 : 1;
+    const QString out = QString::fromLocal8Bit(argv[3]);
+    if (out.endsWith(QLatin1String(".pixels"))) {
+        QFile file(out);
+        return file.open(QIODevice::WriteOnly) && Sprelio::writePicture(file, image) && file.flush() ? 0 : 1;
+    }
+    return image.save(out, "PNG") ? 0 : 1;
 }
