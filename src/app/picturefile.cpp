@@ -48,9 +48,9 @@ QImage readPicture(QIODevice &in, QSize expectedSize)
     quint32 height = 0;
     quint32 format = 0;
     stream >> magic >> width >> height >> format;
-    if (stream.status() != QDataStream::Ok || magic != Magic || width == 0 || height == 0
-        || width > MaxSide || height > MaxSide || !isStoredFormat(QImage::Format(format))
-        || (expectedSize.isValid() && QSize(int(width), int(height)) != expectedSize)) {
+    if (stream.status() != QDataStream::Ok || magic != Magic || width == 0 || height == 0 ||
+        width > MaxSide || height > MaxSide || !isStoredFormat(QImage::Format(format)) ||
+        (expectedSize.isValid() && QSize(int(width), int(height)) != expectedSize)) {
         return {};
     }
     QImage picture(static_cast<int>(width), static_cast<int>(height), static_cast<QImage::Format>(format));
@@ -61,8 +61,8 @@ QImage readPicture(QIODevice &in, QSize expectedSize)
     QByteArray packed;
     stream >> packed;
     // qCompress puts the unpacked length first: a damaged file is refused before anything is unpacked.
-    if (stream.status() != QDataStream::Ok || packed.size() < 4
-        || qFromBigEndian<quint32>(packed.constData()) != expected) {
+    if (stream.status() != QDataStream::Ok || packed.size() < 4 ||
+        qFromBigEndian<quint32>(packed.constData()) != expected) {
         return {};
     }
     const QByteArray pixels = qUncompress(packed);

@@ -1,5 +1,7 @@
 #include "app/splash.h"
 
+#include "app/linklabel.h"
+
 #include "i18n/langstr.h"
 #include "palette/glyphtext.h"
 
@@ -40,9 +42,12 @@ void paint(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
     widget->setPalette(palette);
 }
 
-QLabel *addLine(QWidget *panel, QVBoxLayout *layout, const char *name, const QFont &font, int height)
+QLabel *addLine(QWidget *panel, QVBoxLayout *layout, const char *name, const QFont &font, int height,
+                QLabel *label = nullptr)
 {
-    auto *label = new QLabel(panel);
+    if (label == nullptr) {
+        label = new QLabel(panel);
+    }
     label->setObjectName(QLatin1String(name));
     label->setFont(font);
     label->setAlignment(Qt::AlignCenter);
@@ -153,12 +158,10 @@ void TSplash::createTexts()
     addLine(m_panel4, lines, "MakerLabel", tahoma(11, false), 0)
         ->setText(QStringLiteral("\u00A9 2026 The Sprelio developers"));
 
-    m_lbLink = addLine(m_panel4, lines, "lbLink", tahoma(11, false), 0);
-    m_lbLink->setTextFormat(Qt::RichText);
-    m_lbLink->setText(
-        QStringLiteral("<a href=\"%1\" style=\"color:#0000ff\">%1</a>").arg(homepage().toHtmlEscaped()));
-    m_lbLink->setCursor(Qt::PointingHandCursor);
-    connect(m_lbLink, &QLabel::linkActivated, this, &TSplash::lbLinkClick);
+    auto *link = new LinkLabel(m_panel4);
+    m_lbLink = addLine(m_panel4, lines, "lbLink", tahoma(11, false), 0, link);
+    link->setUrl(homepage());
+    connect(link, &QLabel::linkActivated, this, &TSplash::lbLinkClick);
     lines->addSpacing(6);
 
     m_bevel1 = new QFrame(m_panel4);

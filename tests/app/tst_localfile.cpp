@@ -40,13 +40,13 @@ void TestLocalFile::read_data()
     const QByteArray large(100000, 'x');
     QTest::newRow("empty") << file("empty", {}) << qint64(10) << true << QByteArray();
     QTest::newRow("small") << file("small", "abc") << qint64(10) << true << QByteArray("abc");
-    QTest::newRow("exactly the bound") << file("bound", "0123456789") << qint64(10) << true
-                                       << QByteArray("0123456789");
+    QTest::newRow("exactly the bound")
+        << file("bound", "0123456789") << qint64(10) << true << QByteArray("0123456789");
     QTest::newRow("one byte over") << file("over", "0123456789A") << qint64(10) << false << QByteArray();
     const QByteArray largeName = file("large", large);
     QTest::newRow("over many steps") << largeName << qint64(large.size()) << true << large;
-    QTest::newRow("many steps, one byte over") << largeName << qint64(large.size() - 1) << false
-                                               << QByteArray();
+    QTest::newRow("many steps, one byte over")
+        << largeName << qint64(large.size() - 1) << false << QByteArray();
     QTest::newRow("missing") << QFile::encodeName(m_dir.filePath(QStringLiteral("missing"))) << qint64(10)
                              << false << QByteArray();
     QTest::newRow("folder") << QFile::encodeName(m_dir.path()) << qint64(10) << false << QByteArray();

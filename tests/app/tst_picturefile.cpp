@@ -67,7 +67,8 @@ void TestPictureFile::roundTrip_data()
     QTest::addColumn<QImage>("image");
     QTest::addColumn<QImage::Format>("stored");
     QTest::newRow("opaque") << sample(QImage::Format_RGB32) << QImage::Format_RGB32;
-    QTest::newRow("with alpha") << sample(QImage::Format_ARGB32_Premultiplied) << QImage::Format_ARGB32_Premultiplied;
+    QTest::newRow("with alpha") << sample(QImage::Format_ARGB32_Premultiplied)
+                                << QImage::Format_ARGB32_Premultiplied;
     QTest::newRow("straight alpha") << sample(QImage::Format_ARGB32) << QImage::Format_ARGB32_Premultiplied;
     QTest::newRow("24 bits, padded lines") << sample(QImage::Format_RGB888) << QImage::Format_RGB32;
 }

@@ -59,6 +59,8 @@ private slots:
     void documents_data();
     void documents();
     void homepage();
+    void linkOpensTheHomepage_data();
+    void linkOpensTheHomepage();
     void exitCloses();
     void startupPictureGivesWayToTheTexts_data();
     void startupPictureGivesWayToTheTexts();
@@ -302,6 +304,37 @@ void TestSplash::homepage()
     const auto pad = showPad();
     pad->findChild<QAction *>(QStringLiteral("KestrelWareHomepage1"))->trigger();
     QCOMPARE(m_opened.urls, QList<QUrl>{QUrl(TSplash::homepage())});
+}
+
+void TestSplash::linkOpensTheHomepage_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("click") << "click" << true;
+    QTest::newRow("pressed, let go elsewhere") << "drag off" << false;
+    QTest::newRow("right click") << "right" << false;
+}
+
+void TestSplash::linkOpensTheHomepage()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, opens);
+    TSplash splash;
+    splash.show();
+    auto *link = splash.findChild<QLabel *>(QStringLiteral("lbLink"));
+    QVERIFY(QTest::qWaitForWindowExposed(&splash));
+    QCOMPARE(link->text(), TSplash::homepage());
+    QVERIFY(link->font().underline());
+    if (how == QLatin1String("click")) {
+        QTest::mouseClick(link, Qt::LeftButton);
+    } else if (how == QLatin1String("right")) {
+        QTest::mouseClick(link, Qt::RightButton);
+    } else {
+        QTest::mousePress(link, Qt::LeftButton);
+        QTest::mouseRelease(link, Qt::LeftButton, {}, QPoint(-5, -5));
+    }
+    QCOMPARE(m_opened.urls, opens ? QList<QUrl>{QUrl(TSplash::homepage())} : QList<QUrl>{});
+    splash.close();
 }
 
 void TestSplash::exitCloses()
