@@ -15,9 +15,10 @@ constexpr char Magic[] = "Sprelio picture 1";
 // Larger than any screen, small enough that width * height * 4 cannot overflow.
 constexpr quint32 MaxSide = 16384;
 
-bool isStoredFormat(QImage::Format format)
+// Taken as the stored number: a number that names no format must not become one.
+bool isStoredFormat(quint32 format)
 {
-    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32_Premultiplied;
+    return format == quint32(QImage::Format_RGB32) || format == quint32(QImage::Format_ARGB32_Premultiplied);
 }
 
 } // namespace
@@ -27,7 +28,7 @@ bool writePicture(QIODevice &out, const QImage &picture)
     if (picture.isNull()) {
         return false;
     }
-    const QImage stored = isStoredFormat(picture.format()) ? picture
+    const QImage stored = isStoredFormat(quint32(picture.format())) ? picture
                           : picture.hasAlphaChannel()
                               ? picture.convertToFormat(QImage::Format_ARGB32_Premultiplied)
                               : picture.convertToFormat(QImage::Format_RGB32);
@@ -49,7 +50,7 @@ QImage readPicture(QIODevice &in, QSize expectedSize)
     quint32 format = 0;
     stream >> magic >> width >> height >> format;
     if (stream.status() != QDataStream::Ok || magic != Magic || width == 0 || height == 0 ||
-        width > MaxSide || height > MaxSide || !isStoredFormat(QImage::Format(format)) ||
+        width > MaxSide || height > MaxSide || !isStoredFormat(format) ||
         (expectedSize.isValid() && QSize(int(width), int(height)) != expectedSize)) {
         return {};
     }
