@@ -522,7 +522,7 @@ void TSprelioPad::FormResize()
     }
 }
 
-void TSprelioPad::keepFramePlace()
+void TSprelioPad::keepFramePlace(bool framedMove)
 {
     if (!m_placingFrame) {
         return;
@@ -530,11 +530,31 @@ void TSprelioPad::keepFramePlace()
     // A resize asks for the client area where it is, and the window manager reads that request
     // from the window when it frames it. Until it has, the request goes on naming the frame's corner.
     QWindow *native = windowHandle();
-    if (native == nullptr || !native->frameMargins().isNull()) {
+    if (native == nullptr) {
         m_placingFrame.reset();
         return;
     }
-    native->setFramePosition(*m_placingFrame);
+    if (native->frameMargins().isNull()) {
+        native->setFramePosition(*m_placingFrame);
+        return;
+    }
+    // Framed. The first move of the framed window is the window manager's placing. A busy window
+    // manager may have placed it by a rule of its own, before it read the request: now that the frame
+    // is known, it is asked once more.
+    if (!framedMove) {
+        return;
+    }
+    const QPoint place = *std::exchange(m_placingFrame, std::nullopt);
+    const bool enlarged = (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0;
+    if (!enlarged && frameGeometry().topLeft() != place) {
+        move(place);
+    }
+}
+
+void TSprelioPad::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    keepFramePlace(true);
 }
 
 void TSprelioPad::showEvent(QShowEvent *event)
