@@ -538,10 +538,11 @@ void TSprelioPad::keepFramePlace(bool framedMove)
         native->setFramePosition(*m_placingFrame);
         return;
     }
-    // Framed. The first move of the framed window is the window manager's placing. A busy window
-    // manager may have placed it by a rule of its own, before it read the request: now that the frame
-    // is known, it is asked once more.
-    if (!framedMove) {
+    // Framed. On X11 the window manager puts the window into its frame and places the frame, and the
+    // first move of the framed window is that placing. A busy window manager may have placed it by a
+    // rule of its own, before it read the request: now that the frame is known, it is asked once more.
+    // Elsewhere the frame is there from the start, and a move is the user's.
+    if (!framedMove && QGuiApplication::platformName() == QLatin1String("xcb")) {
         return;
     }
     const QPoint place = *std::exchange(m_placingFrame, std::nullopt);
