@@ -28,7 +28,6 @@ public:
     using QProxyStyle::QProxyStyle;
 
     // Hints (tooltips) come up after 200 ms, not after the desktop's usual pause.
-
     int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
                   QStyleHintReturn *returnData) const override
     {

@@ -592,8 +592,7 @@ void TSprelioPad::changeEvent(QEvent *event)
 
 bool TSprelioPad::eventFilter(QObject *watched, QEvent *event)
 {
-    if (m_charGridView != nullptr && watched == m_charGridView
-        && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+    if (watched == m_charGridView && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
         updateMarkPreview(); // clicks type nothing while the chart is shown
     }
     // The native window hears of its showing just before it is mapped, after every geometry change

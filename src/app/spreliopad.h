@@ -245,9 +245,6 @@ private:
     std::optional<QPoint> m_pendingFramePlace;
     // The frame's corner asked for at the showing, until the window manager has framed the window.
     std::optional<QPoint> m_placingFrame;
-    // How long after the framing a move counts as the window manager's rather than the user's.
-    static constexpr int FramePlaceSettleMs = 1500;
-    bool m_framePlaceSettling = false;
     // After a resize (false) or a move (true) of the window while its frame is being placed.
     void keepFramePlace(bool framedMove = false);
     void setStaysOnTop(bool onTop);
