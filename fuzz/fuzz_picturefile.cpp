@@ -1,4 +1,4 @@
-#include "app/picturefile.h"
+#include "storage/picturefile.h"
 #include "fuzzcheck.h"
 
 #include <QBuffer>

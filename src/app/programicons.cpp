@@ -1,6 +1,6 @@
 #include "app/programicons.h"
 
-#include "app/picturefile.h"
+#include "storage/picturefile.h"
 
 #include <QFile>
 #include <QPixmap>

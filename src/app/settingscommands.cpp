@@ -3,10 +3,10 @@
 
 #include "app/spreliopad.h"
 
-#include "app/inilocation.h"
-#include "app/localfile.h"
-#include "app/messageboxes.h"
-#include "app/storedsettings.h"
+#include "storage/inilocation.h"
+#include "storage/localfile.h"
+#include "dialogs/messageboxes.h"
+#include "storage/storedsettings.h"
 #include "i18n/langseldialog.h"
 #include "i18n/langstr.h"
 #include "palette/symbolsets.h"

@@ -1,6 +1,6 @@
 #include "app/splashpicture.h"
 
-#include "app/picturefile.h"
+#include "storage/picturefile.h"
 
 #include <QCoreApplication>
 #include <QDir>

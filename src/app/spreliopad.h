@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/profilefile.h"
+#include "storage/profilefile.h"
 #include "compose/composer.h"
 #include "targets/automation.h"
 

@@ -3,7 +3,7 @@
 
 #include "app/spreliopad.h"
 
-#include "app/inilocation.h"
+#include "storage/inilocation.h"
 #include "app/splash.h"
 #include "i18n/langstr.h"
 

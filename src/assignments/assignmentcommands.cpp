@@ -2,7 +2,7 @@
 
 #include "app/spreliopad.h"
 
-#include "app/messageboxes.h"
+#include "dialogs/messageboxes.h"
 #include "app/splash.h"
 #include "assignments/assignmentfile.h"
 #include "assignments/chargridview.h"

@@ -1,7 +1,7 @@
 #include "assignments/assignmentfile.h"
 
-#include "app/localfile.h"
-#include "app/profilefile.h"
+#include "storage/localfile.h"
+#include "storage/profilefile.h"
 
 #include <QFile>
 

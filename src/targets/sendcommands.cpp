@@ -1,6 +1,6 @@
 // The main window's send commands: target choice, the send button and the clipboard size.
 
-#include "app/messageboxes.h"
+#include "dialogs/messageboxes.h"
 #include "app/spreliopad.h"
 #include "compose/glyphedit.h"
 #include "i18n/langstr.h"

@@ -1,4 +1,4 @@
-#include "app/inilocation.h"
+#include "storage/inilocation.h"
 #include "app/splash.h"
 #include "app/splashpicture.h"
 #include "app/spreliopad.h"

@@ -1,7 +1,7 @@
 // Draws an SVG picture at one pixel size into a PNG file, or into the program's own picture form when
 // the output's name ends in ".pixels". The program carries only pictures drawn this way, so that they
 // follow their SVG sources and it needs neither an SVG renderer nor an image reader at run time.
-#include "app/picturefile.h"
+#include "storage/picturefile.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -1,6 +1,4 @@
-#include "app/messageboxes.h"
-
-#include "app/spreliopad.h"
+#include "dialogs/messageboxes.h"
 
 #include <QApplication>
 
@@ -74,7 +72,7 @@ QWidget *programMainWindow()
 {
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget *window : windows) {
-        if (qobject_cast<TSprelioPad *>(window) != nullptr) {
+        if (window->inherits("Sprelio::TSprelioPad")) {
             return window;
         }
     }

@@ -1,5 +1,5 @@
-#include "app/inilocation.h"
-#include "app/storedsettings.h"
+#include "storage/inilocation.h"
+#include "storage/storedsettings.h"
 #include "i18n/langstr.h"
 #include "targets/clipboardpayload.h"
 

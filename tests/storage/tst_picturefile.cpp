@@ -1,4 +1,4 @@
-#include "app/picturefile.h"
+#include "storage/picturefile.h"
 #include "app/programicons.h"
 
 #include <QBuffer>

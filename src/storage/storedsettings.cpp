@@ -1,4 +1,4 @@
-#include "app/storedsettings.h"
+#include "storage/storedsettings.h"
 
 #include "i18n/langstr.h"
 #include "targets/clipboardpayload.h"

@@ -1,4 +1,4 @@
-#include "app/profilefile.h"
+#include "storage/profilefile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/localfile.h"
+#include "storage/localfile.h"
 
 #include <QFile>
 #include <QFileInfo>

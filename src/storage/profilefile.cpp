@@ -1,6 +1,6 @@
-#include "app/profilefile.h"
+#include "storage/profilefile.h"
 
-#include "app/localfile.h"
+#include "storage/localfile.h"
 
 #include <QFile>
 #include <QSaveFile>

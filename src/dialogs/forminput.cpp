@@ -1,7 +1,7 @@
-#include "app/forminput.h"
+#include "dialogs/forminput.h"
 
-#include "app/messageboxes.h"
-#include "app/profilefile.h"
+#include "dialogs/messageboxes.h"
+#include "storage/profilefile.h"
 #include "i18n/langstr.h"
 #include "targets/clipboardpayload.h"
 

@@ -1,4 +1,4 @@
-#include "app/inilocation.h"
+#include "storage/inilocation.h"
 
 #include <QCoreApplication>
 #include <QDir>
