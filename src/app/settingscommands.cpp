@@ -3,16 +3,17 @@
 
 #include "app/spreliopad.h"
 
-#include "storage/inilocation.h"
-#include "storage/localfile.h"
-#include "dialogs/messageboxes.h"
-#include "storage/storedsettings.h"
+#include "assignments/assignmenteditor.h"
+#include "compose/composecommands.h"
 #include "i18n/langseldialog.h"
 #include "i18n/langstr.h"
 #include "palette/symbolsets.h"
-#include "targets/sendtargets.h"
+#include "storage/inilocation.h"
+#include "storage/storedsettings.h"
+#include "targets/sendcommands.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
@@ -24,20 +25,6 @@
 namespace Sprelio {
 
 namespace {
-
-const char *clipboardSizeItemName(int size)
-{
-    switch (size) {
-    case 10:
-        return "N10pt1";
-    case 11:
-        return "N11pt1";
-    case 12:
-        return "N12pt1";
-    default:
-        return "User1";
-    }
-}
 
 QString defaultAssignmentFile()
 {
@@ -77,46 +64,34 @@ void TSprelioPad::chooseLanguageAtFirstStart()
     TformLangSel dialog;
     dialog.exec();
     LangOffset = dialog.englishChosen() ? EnglishOffset : GermanOffset;
-    m_buttonSettingPath = defaultAssignmentFile();
+    m_assignments->setButtonSettingPath(defaultAssignmentFile());
     // An empty entry makes the settings reader take the assignment of the language just chosen.
     m_iniDocument.writeString("Settings", "ButtonSetting", "");
 }
 
 void TSprelioPad::LiesIni()
 {
-    const auto item = [this](const char *name) { return findChild<QAction *>(QLatin1String(name)); };
     const StoredSettings stored = readStoredSettings(m_iniDocument);
 
     ApplyLanguage();
     placeWindow(stored.left, stored.top, stored.width);
-
-    m_clipboardFontSize = stored.clipboardFontSize;
-    item(clipboardSizeItemName(m_clipboardFontSize))->setChecked(true);
+    m_send->setClipboardFontSize(stored.clipboardFontSize);
 
     // A window without a settings file keeps the built-in assignment.
     if (!m_iniPath.isEmpty()) {
-        m_storedButtonSetting = stored.buttonSetting;
-        m_buttonSettingPath = QFile::decodeName(stored.buttonSetting);
-        if (m_buttonSettingPath.isEmpty()) {
-            m_buttonSettingPath = defaultAssignmentFile();
-        }
-        if (isLocalRegularFile(assignmentFileName(m_buttonSettingPath))) {
-            ReadButtonSettingFile(m_buttonSettingPath);
-        }
+        m_assignments->restoreStoredFile(stored.buttonSetting, defaultAssignmentFile());
     }
 
-    item("Vorne")->setChecked(stored.stayOnTop);
+    m_actions.vorne->setChecked(stored.stayOnTop);
     VorneClick();
-    item("ShowH")->setChecked(stored.showHints);
+    m_actions.showH->setChecked(stored.showHints);
     ShowHClick();
 
     if (const std::optional<TargetCode> target = targetFromCode(stored.target)) {
-        ZielClick(targetItem(*target));
+        ZielClick(m_send->targetItem(*target));
     }
-    CheckFont(item(stored.font == FontSansSerif ? "Sans" : "Serif"));
-    item("FettBtn")->setChecked(stored.bold);
-    item("KursivBtn")->setChecked(stored.italic);
-    StyleClick();
+    CheckFont(m_actions.faces->actions().at(stored.font == FontSansSerif ? 1 : 0));
+    m_compose->setStyle(stored.bold, stored.italic);
     SpezialClick(int(SpecialSet::Supra));
 }
 
@@ -126,24 +101,7 @@ void TSprelioPad::placeWindow(int left, int top, int width)
     // The layout fixes the height, and snaps the width, from the client width.
     resize(widthForScreens(width, screens) - StoredFrameWidth, height());
     const QPoint place = placeOnScreens(QRect(QPoint(left, top), frameGeometry().size()), screens);
-    move(place);
-    // Left and Top are the frame's corner. Before the window is mapped its frame is unknown, and Qt
-    // then places the client area there; the window manager places the frame only when the window
-    // asks for it as it is mapped (see eventFilter).
-    const QWindow *native = windowHandle();
-    if (native == nullptr || !native->isVisible()) {
-        m_pendingFramePlace = place;
-    }
-    m_placingFrame.reset();
-}
-
-QByteArray TSprelioPad::assignmentFileName(const QString &path) const
-{
-    // The stored bytes name the file for as long as the path is the one read from them.
-    if (!m_storedButtonSetting.isEmpty() && QFile::decodeName(m_storedButtonSetting) == path) {
-        return m_storedButtonSetting;
-    }
-    return QFile::encodeName(path);
+    m_placer.placeFrame(place);
 }
 
 void TSprelioPad::SchreibIni()
@@ -151,9 +109,6 @@ void TSprelioPad::SchreibIni()
     if (m_iniPath.isEmpty()) {
         return;
     }
-    const auto checked = [this](const char *name) {
-        return findChild<QAction *>(QLatin1String(name))->isChecked();
-    };
     StoredSettings settings;
     settings.language = LangOffset;
     settings.left = x();
@@ -161,15 +116,15 @@ void TSprelioPad::SchreibIni()
     // A window that a window manager made wider than any screen must not store a width that the
     // next start refuses.
     settings.width = widthToStore(width() + StoredFrameWidth, availableScreenAreas());
-    settings.buttonSetting = assignmentFileName(m_buttonSettingPath);
-    settings.clipboardFontSize = m_clipboardFontSize;
-    const std::optional<TargetCode> target = checkedTarget();
+    settings.buttonSetting = m_assignments->storedButtonSetting();
+    settings.clipboardFontSize = m_send->ClipboardFontSize();
+    const std::optional<TargetCode> target = m_send->checkedTarget();
     settings.target = target.has_value() ? int(*target) : NoTarget;
-    settings.font = checked("Sans") ? FontSansSerif : FontSerif;
-    settings.stayOnTop = checked("Vorne");
-    settings.showHints = checked("ShowH");
-    settings.bold = checked("FettBtn");
-    settings.italic = checked("KursivBtn");
+    settings.font = m_actions.faces->actions().at(1)->isChecked() ? FontSansSerif : FontSerif;
+    settings.stayOnTop = m_actions.vorne->isChecked();
+    settings.showHints = m_actions.showH->isChecked();
+    settings.bold = m_compose->bold();
+    settings.italic = m_compose->italic();
 
     // The other keys and sections of the file stay; a file that is there but cannot be read would
     // lose them, so it is left alone.
@@ -185,10 +140,7 @@ void TSprelioPad::SchreibIni()
 
 void TSprelioPad::closeEvent(QCloseEvent *event)
 {
-    if (m_assignmentChanged &&
-        MessageQuestion(this, QString(), LangStr(2), StyleYesNo | StyleQuestion) == MessageYes) {
-        Speichern1Click();
-    }
+    m_assignments->offerSaving();
     SchreibIni();
     QMainWindow::closeEvent(event);
 }

@@ -1,18 +1,19 @@
 #include "app/spreliopad.h"
 
 #include "app/programicons.h"
-#include "assignments/chargridview.h"
-
-#include "palette/accessiblebutton.h"
-
+#include "app/splash.h"
+#include "assignments/assignmenteditor.h"
+#include "compose/composecommands.h"
 #include "compose/glyphedit.h"
 #include "i18n/langstr.h"
+#include "palette/accessiblebutton.h"
 #include "palette/chartable.h"
 #include "palette/glyphtext.h"
 #include "palette/kwspeedbutton.h"
 #include "palette/symbolsets.h"
+#include "palette/widgetfonts.h"
 #include "palette/windowlayout.h"
-#include "targets/sendtargets.h"
+#include "targets/sendcommands.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -31,15 +32,6 @@
 namespace Sprelio {
 
 namespace {
-
-// The design font of the window and its palettes: the serif phonetic face, bold, 19 pixels high.
-QFont designFont()
-{
-    QFont font(phoneticFamily(false));
-    font.setPixelSize(19);
-    font.setBold(true);
-    return font;
-}
 
 QWidget *createPanel(QWidget *parent, const char *name)
 {
@@ -68,18 +60,16 @@ TSprelioPad::TSprelioPad(const QString &iniPath, QWidget *parent)
     createToolBarBtn();
     createPanels();
     createSysPanel();
-    createCharGrid();
+    createCloseButton();
     ButtonsCreate();
-    connectAssignmentCommands();
-    connectSendCommands();
-    connectWindowCommands();
-    connectIpaCommands();
+    createSubsystems();
+    connectCommands();
     qApp->installEventFilter(this);
 
     openIniFile();
     chooseLanguageAtFirstStart();
 
-    m_languageGroup->actions().at(LangOffset == GermanOffset ? 0 : 1)->setChecked(true);
+    m_actions.languages->actions().at(LangOffset == GermanOffset ? 0 : 1)->setChecked(true);
     resize(MinimumClientWidth + 20, 583);
 }
 
@@ -121,65 +111,64 @@ void TSprelioPad::createMenus()
         }
         return group;
     };
+    WindowActions &a = m_actions;
 
-    QMenu *optionen = addSubMenu(nullptr, "Optionen1", 50, QStringLiteral("&Optionen"));
-    QMenu *ziel = addSubMenu(optionen, "Zielanwendung1", 51, QStringLiteral("&Zielanwendung"));
-    QAction *winWord = addMenuItem(ziel, "WinWord", 52, QStringLiteral("&Word"));
-    QAction *excel = addMenuItem(ziel, "Excel", 54, QStringLiteral("&Excel"));
-    QAction *powerPoint = addMenuItem(ziel, "PowerPoint", 81, QStringLiteral("P&owerPoint"));
+    a.optionen = addSubMenu(nullptr, "Optionen1", 50, QStringLiteral("&Optionen"));
+    QMenu *ziel = addSubMenu(a.optionen, "Zielanwendung1", 51, QStringLiteral("&Zielanwendung"));
+    a.winWord = addMenuItem(ziel, "WinWord", 52, QStringLiteral("&Word"));
+    a.excel = addMenuItem(ziel, "Excel", 54, QStringLiteral("&Excel"));
+    a.powerPoint = addMenuItem(ziel, "PowerPoint", 81, QStringLiteral("P&owerPoint"));
     ziel->addSeparator()->setObjectName(QStringLiteral("N1"));
-    QAction *openOffice = addMenuItem(ziel, "OpenOffice", 0, QStringLiteral("OpenOffice/LibreOffice"));
+    a.openOffice = addMenuItem(ziel, "OpenOffice", 0, QStringLiteral("OpenOffice/LibreOffice"));
     ziel->addSeparator()->setObjectName(QStringLiteral("N2"));
-    QMenu *clipboard = addSubMenu(ziel, "Zwischenablage", 85, QStringLiteral("&Zwischenablage"));
-    m_targetGroup = radioGroup({winWord, excel, powerPoint, openOffice, clipboard->menuAction()});
-    m_targetGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    m_clipboardSizeGroup =
-        radioGroup({addMenuItem(clipboard, "N10pt1", 0, QStringLiteral("10pt")),
-                    addMenuItem(clipboard, "N11pt1", 0, QStringLiteral("11pt")),
-                    addMenuItem(clipboard, "N12pt1", 0, QStringLiteral("12pt")),
-                    addMenuItem(clipboard, "User1", 86, QStringLiteral("&Benutzerdefiniert"))});
+    a.zwischenablage = addSubMenu(ziel, "Zwischenablage", 85, QStringLiteral("&Zwischenablage"));
+    a.targets = radioGroup({a.winWord, a.excel, a.powerPoint, a.openOffice, a.zwischenablage->menuAction()});
+    a.targets->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    a.clipboardSizes =
+        radioGroup({addMenuItem(a.zwischenablage, "N10pt1", 0, QStringLiteral("10pt")),
+                    addMenuItem(a.zwischenablage, "N11pt1", 0, QStringLiteral("11pt")),
+                    addMenuItem(a.zwischenablage, "N12pt1", 0, QStringLiteral("12pt")),
+                    addMenuItem(a.zwischenablage, "User1", 86, QStringLiteral("&Benutzerdefiniert"))});
 
-    addMenuItem(optionen, "AlsUnicode1", 100, QStringLiteral("Als Unicode kopieren"));
+    a.alsUnicode = addMenuItem(a.optionen, "AlsUnicode1", 100, QStringLiteral("Als Unicode kopieren"));
 
-    QMenu *sprache = addSubMenu(optionen, "Sprache1", 82, QStringLiteral("&Sprache"));
-    m_languageGroup = radioGroup({addMenuItem(sprache, "Deutsch1", 83, QStringLiteral("&Deutsch")),
-                                  addMenuItem(sprache, "Englisch1", 84, QStringLiteral("&Englisch"))});
-    connect(m_languageGroup, &QActionGroup::triggered, this, &TSprelioPad::LanguageClick);
-    optionen->addSeparator()->setObjectName(QStringLiteral("N7"));
-    QAction *vorne = addMenuItem(optionen, "Vorne", 60, QStringLiteral("&Immer im Vordergrund"));
-    vorne->setCheckable(true);
-    QAction *showH = addMenuItem(optionen, "ShowH", 61, QStringLiteral("Zeige &Erklärungen"));
-    showH->setCheckable(true);
-    showH->setChecked(true);
-    optionen->addSeparator()->setObjectName(QStringLiteral("N5"));
-    addMenuItem(optionen, "Beenden1", 62, QStringLiteral("&Beenden"));
+    QMenu *sprache = addSubMenu(a.optionen, "Sprache1", 82, QStringLiteral("&Sprache"));
+    a.languages = radioGroup({addMenuItem(sprache, "Deutsch1", 83, QStringLiteral("&Deutsch")),
+                              addMenuItem(sprache, "Englisch1", 84, QStringLiteral("&Englisch"))});
+    a.optionen->addSeparator()->setObjectName(QStringLiteral("N7"));
+    a.vorne = addMenuItem(a.optionen, "Vorne", 60, QStringLiteral("&Immer im Vordergrund"));
+    a.vorne->setCheckable(true);
+    a.showH = addMenuItem(a.optionen, "ShowH", 61, QStringLiteral("Zeige &Erklärungen"));
+    a.showH->setCheckable(true);
+    a.showH->setChecked(true);
+    a.optionen->addSeparator()->setObjectName(QStringLiteral("N5"));
+    a.beenden = addMenuItem(a.optionen, "Beenden1", 62, QStringLiteral("&Beenden"));
 
-    QMenu *belegung = addSubMenu(nullptr, "Belegung1", 63, QStringLiteral("&Tastenbelegung"));
-    addMenuItem(belegung, "Laden1", 64, QStringLiteral("&Laden"));
-    addMenuItem(belegung, "Speichern1", 65, QStringLiteral("&Speichern"));
-    belegung->addSeparator()->setObjectName(QStringLiteral("N3"));
-    addMenuItem(belegung, "Bearbeiten1", 66, QStringLiteral("&Bearbeiten"));
+    a.belegung = addSubMenu(nullptr, "Belegung1", 63, QStringLiteral("&Tastenbelegung"));
+    a.laden = addMenuItem(a.belegung, "Laden1", 64, QStringLiteral("&Laden"));
+    a.speichern = addMenuItem(a.belegung, "Speichern1", 65, QStringLiteral("&Speichern"));
+    a.belegung->addSeparator()->setObjectName(QStringLiteral("N3"));
+    a.bearbeiten = addMenuItem(a.belegung, "Bearbeiten1", 66, QStringLiteral("&Bearbeiten"));
 
-    QMenu *schrift = addSubMenu(nullptr, "Schrift1", 67, QStringLiteral("&Schrift"));
-    QMenu *schriftart = addSubMenu(schrift, "Schriftart1", 68, QStringLiteral("&Schriftart"));
+    a.schrift = addSubMenu(nullptr, "Schrift1", 67, QStringLiteral("&Schrift"));
+    QMenu *schriftart = addSubMenu(a.schrift, "Schriftart1", 68, QStringLiteral("&Schriftart"));
     QAction *serif = addMenuItem(schriftart, "Serif", 69, QStringLiteral("&Mit Serifen"));
     QAction *sans = addMenuItem(schriftart, "Sans", 70, QStringLiteral("&Ohne Serifen"));
-    m_faceGroup = radioGroup({serif, sans});
+    a.faces = radioGroup({serif, sans});
     serif->setChecked(true);
-    connect(m_faceGroup, &QActionGroup::triggered, this, &TSprelioPad::CheckFont);
-    schrift->addSeparator()->setObjectName(QStringLiteral("N6"));
-    for (QAction *style : {addMenuItem(schrift, "Fett1", 71, QStringLiteral("&Fett")),
-                           addMenuItem(schrift, "Kursiv1", 72, QStringLiteral("&Kursiv"))}) {
-        style->setCheckable(true);
-        connect(style, &QAction::triggered, this, [this, style] { StyleMenuClick(style); });
-    }
+    a.schrift->addSeparator()->setObjectName(QStringLiteral("N6"));
+    a.fett = addMenuItem(a.schrift, "Fett1", 71, QStringLiteral("&Fett"));
+    a.kursiv = addMenuItem(a.schrift, "Kursiv1", 72, QStringLiteral("&Kursiv"));
+    a.fett->setCheckable(true);
+    a.kursiv->setCheckable(true);
 
-    QMenu *hilfe = addSubMenu(nullptr, "Hilfe1", 73, QStringLiteral("&Hilfe"));
-    addMenuItem(hilfe, "Hilfe", 74, QStringLiteral("&Dokumentation"));
-    addMenuItem(hilfe, "Tastaturbelegung1", 75, QStringLiteral("&Tastaturbelegung"))->setVisible(false);
-    hilfe->addSeparator()->setObjectName(QStringLiteral("N4"));
-    addMenuItem(hilfe, "KestrelWareHomepage1", 80, QStringLiteral("&Kestrel Ware Homepage"));
-    addMenuItem(hilfe, "Info1", 77, QStringLiteral("&Info"));
+    a.hilfe = addSubMenu(nullptr, "Hilfe1", 73, QStringLiteral("&Hilfe"));
+    a.dokumentation = addMenuItem(a.hilfe, "Hilfe", 74, QStringLiteral("&Dokumentation"));
+    a.tastaturbelegung = addMenuItem(a.hilfe, "Tastaturbelegung1", 75, QStringLiteral("&Tastaturbelegung"));
+    a.tastaturbelegung->setVisible(false);
+    a.hilfe->addSeparator()->setObjectName(QStringLiteral("N4"));
+    a.homepage = addMenuItem(a.hilfe, "KestrelWareHomepage1", 80, QStringLiteral("&Kestrel Ware Homepage"));
+    a.info = addMenuItem(a.hilfe, "Info1", 77, QStringLiteral("&Info"));
 }
 
 void TSprelioPad::createToolBarBtn()
@@ -211,55 +200,54 @@ void TSprelioPad::createToolBarBtn()
         }
         return group;
     };
+    WindowActions &a = m_actions;
 
-    addButton("OpenBtn", "open");
-    addButton("SaveBtn", "save");
-    addButton("EditBtn", "edit");
+    a.openBtn = addButton("OpenBtn", "open");
+    a.saveBtn = addButton("SaveBtn", "save");
+    a.editBtn = addButton("EditBtn", "edit");
     m_toolBarBtn->addSeparator();
-    QAction *serifBtn = addButton("SerifBtn", "serif");
-    QAction *sansSerifBtn = addButton("SansSerifBtn", "sans");
-    m_faceButtonGroup = exclusive({serifBtn, sansSerifBtn});
-    serifBtn->setChecked(true);
-    connect(m_faceButtonGroup, &QActionGroup::triggered, this, &TSprelioPad::SerifBtnClick);
+    a.serifBtn = addButton("SerifBtn", "serif");
+    a.sansSerifBtn = addButton("SansSerifBtn", "sans");
+    a.faceButtons = exclusive({a.serifBtn, a.sansSerifBtn});
+    a.serifBtn->setChecked(true);
     m_toolBarBtn->addSeparator();
-    for (QAction *style : {addButton("FettBtn", "bold"), addButton("KursivBtn", "italic")}) {
-        style->setCheckable(true);
-        connect(style, &QAction::triggered, this, &TSprelioPad::StyleClick);
-    }
+    a.fettBtn = addButton("FettBtn", "bold");
+    a.kursivBtn = addButton("KursivBtn", "italic");
+    a.fettBtn->setCheckable(true);
+    a.kursivBtn->setCheckable(true);
     m_toolBarBtn->addSeparator();
-    m_setButtonGroup = exclusive({addButton("SupraBtn", "supra"), addButton("ToneBtn", "tone"),
-                                  addButton("Diac1Btn", "diac1"), addButton("Diac2Btn", "diac2"),
-                                  addButton("Diac3Btn", "diac3")});
+    a.setButtons = exclusive({addButton("SupraBtn", "supra"), addButton("ToneBtn", "tone"),
+                              addButton("Diac1Btn", "diac1"), addButton("Diac2Btn", "diac2"),
+                              addButton("Diac3Btn", "diac3")});
     for (int tag = 1; tag <= SpecialSetCount; ++tag) {
-        m_setButtonGroup->actions().at(tag - 1)->setProperty("Tag", tag);
+        a.setButtons->actions().at(tag - 1)->setProperty("Tag", tag);
     }
-    m_setButtonGroup->actions().constFirst()->setChecked(true);
-    connect(m_setButtonGroup, &QActionGroup::triggered, this,
-            [this](QAction *set) { SpezialClick(set->property("Tag").toInt()); });
+    a.setButtons->actions().constFirst()->setChecked(true);
     m_toolBarBtn->addSeparator();
-    addButton("SucheBtn", "find");
+    a.sucheBtn = addButton("SucheBtn", "find");
+    a.sucheBtn->setShortcut(QKeySequence::Find);
+    a.sucheBtn->setShortcutContext(Qt::WindowShortcut);
 }
 
 void TSprelioPad::createEditField()
 {
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("ClientArea"));
-    // The palettes follow this font; the menus keep the desktop's own.
-    m_client->setFont(designFont());
+    // The palettes follow this font, the serif face in bold at the design size; the menus keep the
+    // desktop's own.
+    m_client->setFont(phoneticDesignFont(false, true));
     setCentralWidget(m_client);
 
     m_editField = new GlyphEdit(m_client);
     m_editField->setObjectName(QStringLiteral("EditField"));
-    m_editField->setFont(designFont());
+    m_editField->setFont(phoneticDesignFont(false, true));
 }
 
 void TSprelioPad::createPanels()
 {
     m_toolBar = createPanel(m_client, "ToolBar");
     m_toolBar2 = createPanel(m_client, "ToolBar2");
-    QFont sansFont(phoneticFamily(true));
-    sansFont.setPixelSize(19);
-    m_toolBar2->setFont(sansFont);
+    m_toolBar2->setFont(phoneticDesignFont(true, false));
     m_vokalPanel = createPanel(m_client, "VokalPanel");
     m_konsPanel = createPanel(m_client, "KonsPanel");
     m_sysPanel = createPanel(m_client, "SysPanel");
@@ -275,24 +263,26 @@ SpeedButton *TSprelioPad::createSysButton(const char *name, const QString &capti
     return button;
 }
 
+SpeedButton *TSprelioPad::sysButton(int index) const
+{
+    return m_sysButtons.at(index);
+}
+
 void TSprelioPad::createSysPanel()
 {
     // Bracket captions are glyph strings: the phonetic font has the brackets at their ASCII codes.
     SpeedButton *klBtn = createSysButton("KlBtn", glyphsToDisplay("[ | ]"));
     klBtn->setGroupIndex(4);
     klBtn->setAllowAllUp(true);
-    connect(klBtn, &SpeedButton::clicked, this, &TSprelioPad::KlBtnClick);
     for (const char *name : {"EKlBtn", "SchraegBtn"}) {
         const char *brackets = name[0] == 'E' ? "[..]" : "/../";
         SpeedButton *wrap = createSysButton(name, glyphsToDisplay(brackets));
         // Named by what it inserts; the caption's characters are glyph codes no screen reader knows.
         wrap->setAccessibleName(QLatin1String(brackets));
-        connect(wrap, &SpeedButton::clicked, this, [this, wrap] { KlammerBtnClick(wrap); });
     }
     SpeedButton *backBtn = createSysButton("BackBtn", QStringLiteral("\u2190"));
-    connect(backBtn, &SpeedButton::clicked, this, &TSprelioPad::BackBtnClick);
-    createSysButton("EnterBtn", QStringLiteral("\u21B5"));
-    for (QFont font = QApplication::font(); SpeedButton * arrow : {backBtn, m_sysButtons.last()}) {
+    SpeedButton *enterBtn = createSysButton("EnterBtn", QStringLiteral("\u21B5"));
+    for (QFont font = QApplication::font(); SpeedButton * arrow : {backBtn, enterBtn}) {
         font.setBold(true);
         arrow->setFont(font);
     }
@@ -302,14 +292,11 @@ void TSprelioPad::createSysPanel()
         SpeedButton *single = createSysButton(name, glyphsToDisplay(bracket));
         single->setAccessibleName(QLatin1String(bracket));
         single->setVisible(false);
-        connect(single, &SpeedButton::clicked, this, [this, single] { KnoppClick(single); });
     }
 }
 
-void TSprelioPad::createCharGrid()
+void TSprelioPad::createCloseButton()
 {
-    m_charGridFont = QFont(phoneticFamily(false));
-    m_charGridFont.setPointSize(14);
     m_closeBtn = new SpeedButton(m_client);
     m_closeBtn->setObjectName(QStringLiteral("CloseBtn"));
     m_closeBtn->setText(QStringLiteral("Schließen"));
@@ -333,9 +320,8 @@ void TSprelioPad::ButtonsCreate()
         button->setObjectName(QStringLiteral("PaletteButton%1").arg(i));
         button->setProperty("Tag", i);
         button->SetSymbol(assignment.at(i));
-        button->setShowHint(findChild<QAction *>(QStringLiteral("ShowH"))->isChecked());
+        button->setShowHint(m_actions.showH->isChecked());
         setCharacterHint(button);
-        connect(button, &SpeedButton::clicked, this, [this, button] { KnoppClick(button); });
         m_paletteButtons.append(button);
     }
 
@@ -361,8 +347,6 @@ void TSprelioPad::ButtonsCreate()
             // Linking and tie only toggle: a down button waits for the next insertion.
             button->setAllowAllUp(true);
             button->setGroupIndex(tools[j].groupIndex);
-        } else {
-            connect(button, &SpeedButton::clicked, this, [this, button] { KnoppClick(button); });
         }
         m_toolButtons.append(button);
     }
@@ -371,26 +355,125 @@ void TSprelioPad::ButtonsCreate()
         TKWSpeedButton *button = createCharacterButton(m_toolBar2);
         button->setObjectName(QStringLiteral("SpecialButton%1").arg(k));
         SetupBarButton(button, false);
-        connect(button, &SpeedButton::clicked, this, [this, button] { ToolBar2Click(button); });
         m_specialButtons.append(button);
     }
-}
-
-void TSprelioPad::setCharacterHint(TKWSpeedButton *button)
-{
-    button->setHint(CharDescription(button->Symbol()));
-    // Screen readers need a name even where the hint stays empty.
-    button->setAccessibleName(glyphStringName(button->Symbol()));
 }
 
 void TSprelioPad::SetupBarButton(TKWSpeedButton *button, bool bold)
 {
     button->move(button->x(), 2);
-    QFont font(phoneticFamily(false));
-    font.setPixelSize(19);
-    font.setBold(bold);
-    button->setFont(font);
+    button->setFont(phoneticDesignFont(false, bold));
     button->setShowHint(true);
+}
+
+void TSprelioPad::createSubsystems()
+{
+    const WindowActions &a = m_actions;
+    ComposeControls compose;
+    compose.field = m_editField;
+    compose.konsPanel = m_konsPanel;
+    compose.vokalPanel = m_vokalPanel;
+    compose.paletteButtons = m_paletteButtons;
+    compose.toolButtons = m_toolButtons;
+    compose.specialButtons = m_specialButtons;
+    compose.sysButtons = m_sysButtons;
+    compose.faceItems = a.faces;
+    compose.faceButtons = a.faceButtons;
+    compose.boldButton = a.fettBtn;
+    compose.italicButton = a.kursivBtn;
+    compose.boldItem = a.fett;
+    compose.italicItem = a.kursiv;
+    compose.showHints = a.showH;
+    m_compose = new ComposeCommands(compose, this);
+
+    m_send = new SendCommands(
+        {a.winWord, a.excel, a.powerPoint, a.openOffice, a.zwischenablage, a.targets, a.clipboardSizes}, this,
+        this);
+
+    AssignmentControls assignments;
+    assignments.window = this;
+    assignments.chartParent = m_client;
+    assignments.field = m_editField;
+    assignments.paletteButtons = m_paletteButtons;
+    assignments.closeButton = m_closeBtn;
+    assignments.stayOnTop = a.vorne;
+    // During start-up the splash window is in front, and a message must not hide behind it.
+    assignments.messageOwner = [this]() -> QWidget * {
+        if (m_splash != nullptr && m_splash->isVisible()) {
+            return m_splash;
+        }
+        return this;
+    };
+    m_assignments = new AssignmentEditor(assignments, this);
+}
+
+void TSprelioPad::connectCommands()
+{
+    const WindowActions &a = m_actions;
+    const auto onTrigger = [this](QAction *action, void (TSprelioPad::*handler)()) {
+        connect(action, &QAction::triggered, this, handler);
+    };
+
+    // Palettes and the composition line.
+    for (TKWSpeedButton *button : std::as_const(m_paletteButtons)) {
+        connect(button, &SpeedButton::clicked, this, [this, button] { KnoppClick(button); });
+    }
+    for (TKWSpeedButton *button : std::as_const(m_toolButtons)) {
+        if (button->GroupIndex() == 0) {
+            connect(button, &SpeedButton::clicked, this, [this, button] { KnoppClick(button); });
+        }
+    }
+    for (TKWSpeedButton *button : std::as_const(m_specialButtons)) {
+        connect(button, &SpeedButton::clicked, this, [this, button] { ToolBar2Click(button); });
+    }
+    connect(a.setButtons, &QActionGroup::triggered, this,
+            [this](QAction *set) { SpezialClick(set->property("Tag").toInt()); });
+    connect(sysButton(int(SysButton::Kl)), &SpeedButton::clicked, m_compose, &ComposeCommands::KlBtnClick);
+    for (const SysButton wrap : {SysButton::EKl, SysButton::Schraeg}) {
+        SpeedButton *button = sysButton(int(wrap));
+        connect(button, &SpeedButton::clicked, m_compose,
+                [this, button] { m_compose->KlammerBtnClick(button); });
+    }
+    connect(sysButton(int(SysButton::Back)), &SpeedButton::clicked, m_compose,
+            &ComposeCommands::BackBtnClick);
+    for (const SysButton single : {SysButton::K1, SysButton::K2, SysButton::K3, SysButton::K4}) {
+        SpeedButton *button = sysButton(int(single));
+        connect(button, &SpeedButton::clicked, this, [this, button] { KnoppClick(button); });
+    }
+    connect(a.faces, &QActionGroup::triggered, this, &TSprelioPad::CheckFont);
+    connect(a.faceButtons, &QActionGroup::triggered, m_compose, &ComposeCommands::SerifBtnClick);
+    connect(a.fettBtn, &QAction::triggered, this, &TSprelioPad::StyleClick);
+    connect(a.kursivBtn, &QAction::triggered, this, &TSprelioPad::StyleClick);
+    connect(a.fett, &QAction::triggered, m_compose, &ComposeCommands::StyleMenuClick);
+    connect(a.kursiv, &QAction::triggered, m_compose, &ComposeCommands::StyleMenuClick);
+    connect(m_compose, &ComposeCommands::faceChanged, m_assignments, &AssignmentEditor::setFaceFamily);
+    onTrigger(a.sucheBtn, &TSprelioPad::SucheClick);
+
+    // Sending.
+    connect(sysButton(int(SysButton::Enter)), &SpeedButton::clicked, this, &TSprelioPad::EnterBtnClick);
+    connect(m_send, &SendCommands::fieldCopied, m_editField, &QLineEdit::selectAll);
+    onTrigger(a.alsUnicode, &TSprelioPad::CopyAsUnicodeClick);
+
+    // Assignments.
+    onTrigger(a.laden, &TSprelioPad::Laden1Click);
+    onTrigger(a.openBtn, &TSprelioPad::Laden1Click);
+    onTrigger(a.speichern, &TSprelioPad::Speichern1Click);
+    onTrigger(a.saveBtn, &TSprelioPad::Speichern1Click);
+    onTrigger(a.bearbeiten, &TSprelioPad::Bearbeiten1Click);
+    onTrigger(a.editBtn, &TSprelioPad::Bearbeiten1Click);
+    connect(m_closeBtn, &SpeedButton::clicked, this, &TSprelioPad::CloseBtnClick);
+    connect(m_assignments, &AssignmentEditor::editingChanged, this, &TSprelioPad::followEditing);
+    connect(m_assignments, &AssignmentEditor::glyphsDropped, this, &TSprelioPad::StringToMemo);
+
+    // Window, language and help.
+    connect(a.languages, &QActionGroup::triggered, this, &TSprelioPad::LanguageClick);
+    onTrigger(a.vorne, &TSprelioPad::VorneClick);
+    onTrigger(a.showH, &TSprelioPad::ShowHClick);
+    onTrigger(a.dokumentation, &TSprelioPad::HilfeClick);
+    onTrigger(a.tastaturbelegung, &TSprelioPad::Tastaturbelegung1Click);
+    onTrigger(a.homepage, &TSprelioPad::KestrelWareHomepage1Click);
+    onTrigger(a.info, &TSprelioPad::Info1Click);
+    onTrigger(a.beenden, &TSprelioPad::Beenden1Click);
 }
 
 void TSprelioPad::SpezialClick(int tag)
@@ -425,11 +508,9 @@ void TSprelioPad::CaptionSizing(TKWSpeedButton *button)
     if (button->Symbol().isEmpty()) {
         return;
     }
-    QFont font = button->font();
-    font.setPointSize(m_toolButtons.constFirst()->font().pointSize());
-    button->setFont(font);
+    setFontPointSize(button, m_toolButtons.constFirst()->font().pointSize());
 
-    const QFontMetrics metrics(font);
+    const QFontMetrics metrics(button->font());
     const int l = metrics.horizontalAdvance(glyphsToDisplay("l"));
     const auto first = static_cast<Glyph>(button->Symbol().front());
     const bool zeroWidth = metrics.horizontalAdvance(glyphsToDisplay(QByteArray(1, char(first)))) == 0;
@@ -452,22 +533,18 @@ void TSprelioPad::FormResize()
     }
     const QScopedValueRollback guard(m_inResize, true);
 
-    const WindowLayout l = computeWindowLayout(m_client->width(), assignmentEditing());
+    const WindowLayout l = computeWindowLayout(m_client->width(), m_assignments->editing());
     m_unitSize = l.unitSize;
 
     m_bevel->setGeometry(0, 0, l.clientSize.width(), 2);
     m_toolBarBtn->setGeometry(0, 3, l.clientSize.width(), TopStripHeight - 3);
     m_editField->setGeometry(l.editField);
-    QFont editFont = m_editField->font();
-    editFont.setPointSize(std::max(1, l.editFontSize));
-    m_editField->setFont(editFont);
+    setFontPointSize(m_editField, l.editFontSize);
 
     m_toolBar->setGeometry(l.toolBar);
     for (int i = 0; i < m_toolButtons.size(); ++i) {
         m_toolButtons.at(i)->setGeometry(l.toolButtons.at(i));
-        QFont font = m_toolButtons.at(i)->font();
-        font.setPointSize(std::max(1, l.toolButtonFontSize));
-        m_toolButtons.at(i)->setFont(font);
+        setFontPointSize(m_toolButtons.at(i), l.toolButtonFontSize);
     }
     m_toolBar2->setGeometry(l.toolBar2);
     for (int i = 0; i < m_specialButtons.size(); ++i) {
@@ -480,9 +557,7 @@ void TSprelioPad::FormResize()
     m_sysPanel->setGeometry(l.sysPanel);
     for (int i = 0; i < m_paletteButtons.size(); ++i) {
         m_paletteButtons.at(i)->setGeometry(l.paletteButtons.at(i));
-        QFont font = m_paletteButtons.at(i)->font();
-        font.setPointSize(std::max(1, l.paletteFontSize));
-        m_paletteButtons.at(i)->setFont(font);
+        setFontPointSize(m_paletteButtons.at(i), l.paletteFontSize);
     }
     for (int i = 0; i < m_sysButtons.size(); ++i) {
         SpeedButton *button = m_sysButtons.at(i);
@@ -493,69 +568,19 @@ void TSprelioPad::FormResize()
         button->setFont(font);
     }
 
-    layoutCharGrid(l.charGrid, l.charGridCellSize, l.paletteFontSize);
+    m_assignments->layoutCharGrid(l.charGrid, l.charGridCellSize, l.paletteFontSize);
     m_closeBtn->setGeometry(l.closeButton);
-    QFont closeFont = m_closeBtn->font();
-    closeFont.setPointSize(std::max(1, l.closeFontSize));
-    m_closeBtn->setFont(closeFont);
+    setFontPointSize(m_closeBtn, l.closeFontSize);
 
     const int menuHeight = menuWidget() != nullptr ? menuWidget()->sizeHint().height() : 0;
     setMinimumWidth(MinimumClientWidth);
-    // A maximised window is the window manager's size until changeEvent has undone it; resizing it
-    // now would become the size that it goes back to.
-    const bool enlarged = (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0;
-    if (enlarged) {
-        return;
-    }
-    // Until the window manager has given back the size from before the maximising, a resize may
-    // still bring the enlarged size, which must not become the size the user chose.
-    if (m_sizeBeforeEnlarged) {
-        if (size() != *m_sizeBeforeEnlarged && m_restoreAttempts++ < MaxRestoreAttempts) {
-            resize(*m_sizeBeforeEnlarged);
-            return;
-        }
-        m_sizeBeforeEnlarged.reset();
-    }
-    if (size() != QSize(l.clientSize.width(), l.clientSize.height() + menuHeight)) {
-        resize(l.clientSize.width(), l.clientSize.height() + menuHeight);
-        keepFramePlace();
-    }
-}
-
-void TSprelioPad::keepFramePlace(bool framedMove)
-{
-    if (!m_placingFrame) {
-        return;
-    }
-    // A resize asks for the client area where it is, and the window manager reads that request
-    // from the window when it frames it. Until it has, the request goes on naming the frame's corner.
-    QWindow *native = windowHandle();
-    if (native == nullptr) {
-        m_placingFrame.reset();
-        return;
-    }
-    if (native->frameMargins().isNull()) {
-        native->setFramePosition(*m_placingFrame);
-        return;
-    }
-    // Framed. On X11 the window manager puts the window into its frame and places the frame, and the
-    // first move of the framed window is that placing. A busy window manager may have placed it by a
-    // rule of its own, before it read the request: now that the frame is known, it is asked once more.
-    // Elsewhere the frame is there from the start, and a move is the user's.
-    if (!framedMove && QGuiApplication::platformName() == QLatin1String("xcb")) {
-        return;
-    }
-    const QPoint place = *std::exchange(m_placingFrame, std::nullopt);
-    const bool enlarged = (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0;
-    if (!enlarged && frameGeometry().topLeft() != place) {
-        move(place);
-    }
+    m_placer.fitTo(QSize(l.clientSize.width(), l.clientSize.height() + menuHeight));
 }
 
 void TSprelioPad::moveEvent(QMoveEvent *event)
 {
     QMainWindow::moveEvent(event);
-    keepFramePlace(true);
+    m_placer.keepFramePlace(true);
 }
 
 void TSprelioPad::showEvent(QShowEvent *event)
@@ -572,35 +597,14 @@ void TSprelioPad::showEvent(QShowEvent *event)
 void TSprelioPad::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    // The window offers no maximise button, yet some window managers maximise it all the same. The
-    // layout follows the width the user chose, so the window goes back to it.
-    constexpr Qt::WindowStates enlarged = Qt::WindowMaximized | Qt::WindowFullScreen;
-    if (event->type() == QEvent::WindowStateChange && (windowState() & enlarged) != 0) {
-        // The state is announced before the window manager resizes, so the size is still the old one.
-        if (!m_sizeBeforeEnlarged) {
-            m_sizeBeforeEnlarged = size();
-        }
-        m_restoreAttempts = 0;
-        QTimer::singleShot(0, this, [this, enlarged] {
-            setWindowState(windowState() & ~enlarged);
-            if (m_sizeBeforeEnlarged) {
-                resize(*m_sizeBeforeEnlarged);
-            }
-        });
+    if (event->type() == QEvent::WindowStateChange) {
+        m_placer.stateChanged();
     }
 }
 
 bool TSprelioPad::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_charGridView && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
-        updateMarkPreview(); // clicks type nothing while the chart is shown
-    }
-    // The native window hears of its showing just before it is mapped, after every geometry change
-    // of the widget's own showing: asked for now, the window manager puts the frame's corner there.
-    if (event->type() == QEvent::Show && m_pendingFramePlace.has_value() && watched == windowHandle()) {
-        m_placingFrame = *std::exchange(m_pendingFramePlace, std::nullopt);
-        windowHandle()->setFramePosition(*m_placingFrame);
-    }
+    m_placer.filterEvent(watched, event);
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         auto *widget = qobject_cast<QWidget *>(watched);
         if (widget != nullptr && widget->window() == this) {

@@ -1,19 +1,16 @@
 #pragma once
 
+#include "app/frameplacer.h"
+#include "app/windowactions.h"
 #include "storage/profilefile.h"
-#include "compose/composer.h"
-#include "targets/automation.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QMainWindow>
-#include <QPoint>
 
 #include <memory>
-#include <optional>
 
 class QAction;
-class QActionGroup;
 class QFrame;
 class QMenu;
 class QToolBar;
@@ -21,18 +18,20 @@ class QWidget;
 
 namespace Sprelio {
 
+class AssignmentEditor;
 class AutomationTargets;
-enum class TargetCode : int;
-class CharGridView;
-class GlyphDropFilter;
+class ComposeCommands;
 class GlyphEdit;
+class SendCommands;
+struct SendInputs;
 class SpeedButton;
 class TKWSpeedButton;
 class TSplash;
 class TSymbolSearch;
 
-/// The main window: palettes, composition field, brackets, tool bars and menus.
-/// It owns the controls and wires them; the rules live in the core.
+/// The main window: palettes, composition field, brackets, tool bars and menus. It creates the
+/// controls and hands them to the subsystems that own the commands: composition, sending, the
+/// assignment editor and the frame placement. Every named handler forwards to one of them.
 class TSprelioPad final : public QMainWindow
 {
     Q_OBJECT
@@ -51,13 +50,9 @@ public:
     const QList<TKWSpeedButton *> &PaletteButtons() const { return m_paletteButtons; }
     const QList<TKWSpeedButton *> &ToolButtons() const { return m_toolButtons; }
     const QList<TKWSpeedButton *> &SpecialButtons() const { return m_specialButtons; }
-
-    /// The phonetic face in use; empty until a face is chosen.
-    QString CurrentFontName() const { return m_currentFontName; }
-    /// Whether Shift was down at the window's last key event.
-    bool ShiftHeld() const { return m_shiftHeld; }
     int UnitSize() const { return m_unitSize; }
 
+    // The palettes and the composition line.
     /// A click on a character button or a single bracket: composes and types its text.
     void KnoppClick(SpeedButton *sender);
     /// Types a glyph string at the caret of the composition field.
@@ -74,6 +69,8 @@ public:
     void CheckFont(QAction *item);
     /// Applies bold and italic from the two style tool buttons.
     void StyleClick();
+    /// The phonetic face in use; empty until a face is chosen.
+    QString CurrentFontName() const;
 
     // Button assignment files and the editing mode.
     /// Loads an assignment file into the palette buttons; reports a file that is none.
@@ -83,10 +80,9 @@ public:
     /// Asks whether to save a changed assignment, then for a file to load.
     void Laden1Click();
     /// The path of the current assignment file; empty when none is current.
-    QString ButtonSettingPath() const { return m_buttonSettingPath; }
+    QString ButtonSettingPath() const;
     /// Whether the assignment was edited since it was last loaded or saved.
-    bool AssignmentChanged() const { return m_assignmentChanged; }
-    // Assignment editing
+    bool AssignmentChanged() const;
     /// Enters the editing mode: the chart shows and the window grows by its height.
     void Bearbeiten1Click();
     /// Leaves the editing mode: the chart hides and the window shrinks again.
@@ -109,13 +105,15 @@ public:
     /// Puts the whole composition field on the clipboard at the given point size.
     void CopyEditToClipboard(int size);
     /// The point size of the clipboard target.
-    int ClipboardFontSize() const { return m_clipboardFontSize; }
+    int ClipboardFontSize() const;
     /// Checks the clicked size item and sets the clipboard size, asking for it for User1.
     void ClipboardFontSizeClick(QAction *item);
     /// Replaces the programs that receive sent text; the window keeps the object.
     void setAutomationTargets(std::unique_ptr<AutomationTargets> automation);
+    /// Puts only the composition field's Unicode IPA on the clipboard.
+    void CopyAsUnicodeClick();
 
-    // Settings
+    // Settings.
     /// Applies the stored settings; runs once, at the window's first showing.
     void LiesIni();
     /// Writes every setting into the settings file in one replacement; a failure is ignored.
@@ -123,7 +121,7 @@ public:
     /// The settings file; empty when the window keeps no settings.
     QString iniPath() const { return m_iniPath; }
 
-    // Window and help commands
+    // Window and help commands.
     /// Stay on top: Vorne has toggled its check; the window follows it without moving.
     void VorneClick();
     /// Explanations: ShowH has toggled its check; the character buttons' hints follow it.
@@ -138,32 +136,16 @@ public:
     void Beenden1Click();
     /// Shows the information window modally.
     void Info1Click();
-    // Unicode IPA, the explained line, search and the preview of a pending mark
-    /// Puts only the composition field's Unicode IPA on the clipboard.
-    void CopyAsUnicodeClick();
     /// Opens the symbol search, or brings it forward.
     void SucheClick();
     /// The symbol search window; none until it is first asked for.
-    TSymbolSearch *SymbolSearch() const { return m_symbolSearch; }
+    TSymbolSearch *SymbolSearch() const;
 
     /// The splash window, which also serves as the information window; the window makes its own when
     /// it is first needed, unless it was given one.
     TSplash *Splash();
     /// Takes splash, which the caller keeps and which outlives the window, as the window's splash.
     void setSplash(TSplash *splash) { m_splash = splash; }
-
-    /// While it lives, a window that stays on top leaves the topmost band, so that a modal window of
-    /// the program is not hidden behind it. Put one around open and save dialogs.
-    class TopmostBracket final
-    {
-    public:
-        explicit TopmostBracket(TSprelioPad *window);
-        ~TopmostBracket();
-        Q_DISABLE_COPY_MOVE(TopmostBracket)
-
-    private:
-        TSprelioPad *m_window;
-    };
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -174,35 +156,37 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Building the window.
     void createMenus();
     void createToolBarBtn();
     void createEditField();
     void createPanels();
     void ButtonsCreate();
     void createSysPanel();
-    void createCharGrid();
-    void chooseLanguageAtFirstStart();
-    void connectSendCommands();
-    QAction *targetItem(TargetCode target) const;
-    std::optional<TargetCode> checkedTarget() const;
-
+    void createCloseButton();
+    void createSubsystems();
+    void connectCommands();
     QAction *addMenuItem(QMenu *menu, const char *name, int tag, const QString &caption);
     QMenu *addSubMenu(QMenu *parent, const char *name, int tag, const QString &caption);
     TKWSpeedButton *createCharacterButton(QWidget *parent);
     void SetupBarButton(TKWSpeedButton *button, bool bold);
-    void setCharacterHint(TKWSpeedButton *button);
     SpeedButton *createSysButton(const char *name, const QString &caption);
+    SpeedButton *sysButton(int index) const;
 
+    // Commands of the window itself.
     void ToolBar2Click(TKWSpeedButton *button);
-    void KlBtnClick();
-    void KlammerBtnClick(SpeedButton *sender);
-    void BackBtnClick();
-    void SerifBtnClick();
-    void StyleMenuClick(QAction *item);
     void LanguageClick(QAction *item);
+    void followEditing(bool editing);
     void setHintsShown(bool shown);
-    void setPaletteFontFace(const QString &family);
+    SendInputs sendInputs() const;
 
+    // Settings.
+    void openIniFile();
+    void chooseLanguageAtFirstStart();
+    void placeWindow(int left, int top, int width);
+    void openProgramDocument(std::uint16_t nameId);
+
+    // The controls.
     QWidget *m_client = nullptr;
     QFrame *m_bevel = nullptr;
     QToolBar *m_toolBarBtn = nullptr;
@@ -214,76 +198,25 @@ private:
     QWidget *m_sysPanel = nullptr;
     SpeedButton *m_closeBtn = nullptr;
     QList<SpeedButton *> m_sysButtons;
-
     QList<TKWSpeedButton *> m_paletteButtons;
     QList<TKWSpeedButton *> m_toolButtons;
     QList<TKWSpeedButton *> m_specialButtons;
-
+    WindowActions m_actions;
     // Menu items with a caption text: caption = text (Tag + 100), in menu order.
     QList<QAction *> m_taggedItems;
-    QActionGroup *m_targetGroup = nullptr;
-    QActionGroup *m_clipboardSizeGroup = nullptr;
-    QActionGroup *m_languageGroup = nullptr;
-    QActionGroup *m_faceGroup = nullptr;
-    QActionGroup *m_faceButtonGroup = nullptr;
-    QActionGroup *m_setButtonGroup = nullptr;
 
-    QString m_buttonSettingPath;
-    // "ButtonSetting" as stored: the name bytes, which need not decode to a QString that names the file.
-    QByteArray m_storedButtonSetting;
-    QByteArray assignmentFileName(const QString &path) const;
-    bool m_assignmentChanged = false;
-    int m_clipboardFontSize = 10;
-    // COM is ready on this thread from the window's creation until after the targets are gone.
-    AutomationThread m_automationThread;
-    std::unique_ptr<AutomationTargets> m_automation;
+    // The subsystems, children of the window.
+    ComposeCommands *m_compose = nullptr;
+    SendCommands *m_send = nullptr;
+    AssignmentEditor *m_assignments = nullptr;
+    FramePlacer m_placer{this};
 
-    // Settings
-    void connectWindowCommands();
-    void openIniFile();
-    void placeWindow(int left, int top, int width);
-    std::optional<QPoint> m_pendingFramePlace;
-    // The frame's corner asked for at the showing, until the window manager has framed the window.
-    std::optional<QPoint> m_placingFrame;
-    // After a resize (false) or a move (true) of the window while its frame is being placed.
-    void keepFramePlace(bool framedMove = false);
-    void setStaysOnTop(bool onTop);
-    void openProgramDocument(std::uint16_t nameId);
     QString m_iniPath;
     ProfileDocument m_iniDocument;
     TSplash *m_splash = nullptr;
-
-    // Assignment editing
-    CharGridView *charGrid();
-    void connectAssignmentCommands();
-    void layoutCharGrid(const QRect &geometry, int cellSize, int buttonFontSize);
-    bool assignmentEditing() const;
-    QWidget *assignmentMessageOwner();
-    // The chart and the place, cells and font it gets when it is made.
-    CharGridView *m_charGridView = nullptr;
-    QRect m_charGridGeometry;
-    int m_charGridCellSize = 0;
-    QFont m_charGridFont;
-    QMenu *m_mnuPopup = nullptr;
-    TKWSpeedButton *m_popupButton = nullptr;
-    GlyphDropFilter *m_glyphDrop = nullptr;
-
-    // Unicode IPA, the explained line, search and the preview of a pending mark
-    void connectIpaCommands();
-    void applyIpaTexts();
-    void explainEditField();
-    void updateMarkPreview();
-    TSymbolSearch *m_symbolSearch = nullptr;
-
-    Composer m_composer;
-    QString m_currentFontName;
     bool m_shiftHeld = false;
     bool m_firstShow = true;
     bool m_inResize = false;
-    // The size to go back to after the window manager maximised the window, until it is back.
-    std::optional<QSize> m_sizeBeforeEnlarged;
-    static constexpr int MaxRestoreAttempts = 3;
-    int m_restoreAttempts = 0;
     int m_unitSize = 0;
 };
 

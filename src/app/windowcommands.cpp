@@ -1,18 +1,204 @@
-// The main window's window and help commands: stay on top, explanations, documents, web site,
-// information window and exit.
+// The main window's named handlers: those of the window itself, and the forwards to the subsystems
+// that own the composition line, the sending and the assignments.
 
 #include "app/spreliopad.h"
 
-#include "storage/inilocation.h"
 #include "app/splash.h"
+#include "assignments/assignmenteditor.h"
+#include "compose/composecommands.h"
+#include "compose/glyphedit.h"
+#include "dialogs/topmost.h"
 #include "i18n/langstr.h"
+#include "palette/symbolsets.h"
+#include "storage/inilocation.h"
+#include "targets/sendcommands.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QApplication>
 #include <QDesktopServices>
+#include <QMenu>
+#include <QToolBar>
 #include <QUrl>
-#include <QWindow>
 
 namespace Sprelio {
+
+// The palettes and the composition line.
+
+void TSprelioPad::KnoppClick(SpeedButton *sender)
+{
+    m_compose->KnoppClick(sender);
+}
+
+void TSprelioPad::StringToMemo(const QByteArray &text)
+{
+    m_compose->StringToMemo(text);
+}
+
+void TSprelioPad::CheckFont(QAction *item)
+{
+    m_compose->CheckFont(item);
+}
+
+void TSprelioPad::StyleClick()
+{
+    m_compose->StyleClick();
+}
+
+QString TSprelioPad::CurrentFontName() const
+{
+    return m_compose->CurrentFontName();
+}
+
+void TSprelioPad::SucheClick()
+{
+    m_compose->showSymbolSearch(this, frameGeometry().topRight() + QPoint(8, 0));
+}
+
+TSymbolSearch *TSprelioPad::SymbolSearch() const
+{
+    return m_compose->symbolSearch();
+}
+
+// Sending.
+
+SendInputs TSprelioPad::sendInputs() const
+{
+    return {m_editField->glyphs(), m_compose->CurrentFontName(), m_compose->bold(), m_compose->italic()};
+}
+
+void TSprelioPad::ZielClick(QAction *item)
+{
+    m_send->ZielClick(item);
+}
+
+void TSprelioPad::EnterBtnClick()
+{
+    // A click with Shift held keeps the text as well as Shift at the last key event.
+    const bool keepText = m_shiftHeld || QApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
+    if (m_send->send(sendInputs()) && !keepText) {
+        m_editField->clear();
+    }
+}
+
+void TSprelioPad::CopyEditToClipboard(int size)
+{
+    m_send->copyToClipboard(sendInputs(), size);
+}
+
+int TSprelioPad::ClipboardFontSize() const
+{
+    return m_send->ClipboardFontSize();
+}
+
+void TSprelioPad::ClipboardFontSizeClick(QAction *item)
+{
+    m_send->ClipboardFontSizeClick(item);
+}
+
+void TSprelioPad::setAutomationTargets(std::unique_ptr<AutomationTargets> automation)
+{
+    m_send->setAutomationTargets(std::move(automation));
+}
+
+void TSprelioPad::CopyAsUnicodeClick()
+{
+    m_send->copyAsUnicode(m_editField->glyphs());
+}
+
+// Button assignment files and the editing mode.
+
+void TSprelioPad::ReadButtonSettingFile(const QString &path)
+{
+    m_assignments->ReadButtonSettingFile(path);
+}
+
+void TSprelioPad::Speichern1Click()
+{
+    m_assignments->Speichern1Click();
+}
+
+void TSprelioPad::Laden1Click()
+{
+    m_assignments->Laden1Click();
+}
+
+QString TSprelioPad::ButtonSettingPath() const
+{
+    return m_assignments->ButtonSettingPath();
+}
+
+bool TSprelioPad::AssignmentChanged() const
+{
+    return m_assignments->AssignmentChanged();
+}
+
+void TSprelioPad::Bearbeiten1Click()
+{
+    EnableButtonEdit(true);
+    FormResize();
+}
+
+void TSprelioPad::CloseBtnClick()
+{
+    EnableButtonEdit(false);
+    resize(width(), height() - (m_assignments->chartHeight() + 4));
+    FormResize();
+    m_editField->setFocus();
+}
+
+void TSprelioPad::EnableButtonEdit(bool value)
+{
+    m_assignments->EnableButtonEdit(value);
+}
+
+void TSprelioPad::followEditing(bool editing)
+{
+    for (QWidget *panel : {m_sysPanel, m_toolBar, m_toolBar2}) {
+        const QWidgetList controls = panel->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        for (QWidget *control : controls) {
+            control->setEnabled(!editing);
+        }
+    }
+    const QList<QAction *> toolBarButtons = m_toolBarBtn->actions();
+    for (QAction *button : toolBarButtons) {
+        button->setEnabled(!editing);
+    }
+    for (QMenu *menu : {m_actions.optionen, m_actions.belegung, m_actions.schrift, m_actions.hilfe}) {
+        menu->menuAction()->setEnabled(!editing);
+    }
+    m_compose->setStyle(false, false);
+    m_compose->setTypingBlocked(editing);
+    if (editing) {
+        return;
+    }
+    // Leaving shows the suprasegmentals whatever set was chosen before; a diacritic left pending
+    // while editing is dropped with it.
+    QAction *supra = m_actions.setButtons->actions().at(int(SpecialSet::Supra) - 1);
+    if (supra->isChecked()) {
+        m_actions.setButtons->actions().at(int(SpecialSet::Diac1) - 1)->setChecked(true);
+    }
+    SpezialClick(int(SpecialSet::Supra));
+    supra->setChecked(true);
+    m_compose->pressFaceButtonsAgain();
+}
+
+void TSprelioPad::miDeleteClick()
+{
+    m_assignments->miDeleteClick();
+}
+
+bool TSprelioPad::CharGridDragOver(QWidget *target, const QByteArray &glyphs, bool append) const
+{
+    return m_assignments->CharGridDragOver(target, glyphs, append);
+}
+
+void TSprelioPad::CharGridDragDrop(QWidget *target, const QByteArray &glyphs, bool append)
+{
+    m_assignments->CharGridDragDrop(target, glyphs, append);
+}
+
+// Window and help commands.
 
 TSplash *TSprelioPad::Splash()
 {
@@ -22,59 +208,14 @@ TSplash *TSprelioPad::Splash()
     return m_splash;
 }
 
-void TSprelioPad::connectWindowCommands()
-{
-    const auto handle = [this](const char *name, void (TSprelioPad::*handler)()) {
-        connect(findChild<QAction *>(QLatin1String(name)), &QAction::triggered, this, handler);
-    };
-    handle("Vorne", &TSprelioPad::VorneClick);
-    handle("ShowH", &TSprelioPad::ShowHClick);
-    handle("Hilfe", &TSprelioPad::HilfeClick);
-    handle("Tastaturbelegung1", &TSprelioPad::Tastaturbelegung1Click);
-    handle("KestrelWareHomepage1", &TSprelioPad::KestrelWareHomepage1Click);
-    handle("Info1", &TSprelioPad::Info1Click);
-    handle("Beenden1", &TSprelioPad::Beenden1Click);
-}
-
 void TSprelioPad::VorneClick()
 {
-    setStaysOnTop(findChild<QAction *>(QStringLiteral("Vorne"))->isChecked());
-}
-
-void TSprelioPad::setStaysOnTop(bool onTop)
-{
-    // Changing the widget's flags would destroy and recreate its native window, which hides it and
-    // may move it. The native window's own flag only moves it between the stacking bands (on X11 it
-    // asks the window manager for the "above" state; without a window manager nothing changes).
-    QWindow *native = windowHandle();
-    if (native == nullptr) {
-        setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-        return;
-    }
-    Qt::WindowFlags flags = windowFlags();
-    flags.setFlag(Qt::WindowStaysOnTopHint, onTop);
-    overrideWindowFlags(flags);
-    native->setFlag(Qt::WindowStaysOnTopHint, onTop);
-}
-
-TSprelioPad::TopmostBracket::TopmostBracket(TSprelioPad *window)
-    : m_window(window)
-{
-    if (m_window->findChild<QAction *>(QStringLiteral("Vorne"))->isChecked()) {
-        m_window->setStaysOnTop(false);
-    }
-}
-
-TSprelioPad::TopmostBracket::~TopmostBracket()
-{
-    if (m_window->findChild<QAction *>(QStringLiteral("Vorne"))->isChecked()) {
-        m_window->setStaysOnTop(true);
-    }
+    setStaysOnTop(this, m_actions.vorne->isChecked());
 }
 
 void TSprelioPad::ShowHClick()
 {
-    setHintsShown(findChild<QAction *>(QStringLiteral("ShowH"))->isChecked());
+    setHintsShown(m_actions.showH->isChecked());
 }
 
 void TSprelioPad::HilfeClick()
@@ -105,7 +246,7 @@ void TSprelioPad::Beenden1Click()
 
 void TSprelioPad::Info1Click()
 {
-    const TopmostBracket bracket(this);
+    const TopmostBracket bracket(this, m_actions.vorne);
     Splash()->showInformation(this);
 }
 

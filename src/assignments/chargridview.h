@@ -26,8 +26,6 @@ public:
     explicit CharGridView(QWidget *parent = nullptr);
     ~CharGridView() override = default;
 
-    CharGridModel *charGridModel() const { return m_model; }
-
     /// Makes every cell a square with the given side, grid line included.
     void setCellSize(int side);
     int cellSize() const { return m_cellSize; }

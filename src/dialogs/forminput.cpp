@@ -1,8 +1,8 @@
 #include "dialogs/forminput.h"
 
 #include "dialogs/messageboxes.h"
-#include "storage/profilefile.h"
 #include "i18n/langstr.h"
+#include "storage/profilefile.h"
 #include "targets/clipboardpayload.h"
 
 #include <QHBoxLayout>
@@ -57,7 +57,7 @@ TformInput::TformInput(QWidget *parent)
     layout->addWidget(m_ed);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    // As wide as the designed dialog, whose edit box was 425 pixels across.
+    // Wide enough for a prompt of a full line: an edit box of 425 pixels and its frame.
     m_ed->setMinimumWidth(428);
     m_ed->setFocus();
 }

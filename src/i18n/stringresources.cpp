@@ -91,7 +91,7 @@ constexpr StringResource Resources[] = {
     {185, "&Zwischenablage"},
     {186, "&Benutzerdefiniert"},
     {187, "Löschen"},
-    // German: texts of the commands beyond the designed window
+    // German: copying as Unicode and the symbol search
     {200, "Als Unicode kopieren"},
     {201, "Symbol suchen"},
     {202, "Name, ähnlicher Buchstabe oder Zeichen"},
@@ -341,7 +341,7 @@ constexpr StringResource Resources[] = {
     {10185, "&Clipboard"},
     {10186, "&User defined"},
     {10187, "Delete"},
-    // English: texts of the commands beyond the designed window
+    // English: copying as Unicode and the symbol search
     {10200, "Copy as Unicode"},
     {10201, "Find symbol"},
     {10202, "Name, look-alike letter or character"},

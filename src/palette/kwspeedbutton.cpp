@@ -1,6 +1,7 @@
 #include "palette/kwspeedbutton.h"
 
 #include "compose/composer.h"
+#include "palette/chartable.h"
 #include "palette/glyphtext.h"
 
 #include <QPainter>
@@ -129,6 +130,13 @@ void TKWSpeedButton::paintPreview(QPainter &painter, const QRect &rect) const
     const QPointF origin(rect.x() + (rect.width() - symbolLine.naturalTextWidth()) / 2,
                          rect.y() + (rect.height() - symbolLine.height()) / 2);
     previewLayout.draw(&painter, origin);
+}
+
+void setCharacterHint(TKWSpeedButton *button)
+{
+    button->setHint(CharDescription(button->Symbol()));
+    // Screen readers need a name even where the hint stays empty.
+    button->setAccessibleName(glyphStringName(button->Symbol()));
 }
 
 } // namespace Sprelio

@@ -36,7 +36,6 @@ public:
 
     /// The diacritics pending on the special bar: while there are any, the button shows faintly over
     /// its symbol the marks that a click would add. Symbol, hint and what a click types stay as they are.
-    QList<Glyph> PreviewMarks() const { return m_previewMarks; }
     void setPreviewMarks(const QList<Glyph> &marks);
     /// The glyphs that the preview adds after the symbol; empty when it shows nothing.
     QByteArray previewedMarks() const;
@@ -60,5 +59,8 @@ private:
     int m_offsetX = 0;
     int m_offsetY = 0;
 };
+
+/// Sets the button's hint to its symbol's description and its accessible name to the symbol's name.
+void setCharacterHint(TKWSpeedButton *button);
 
 } // namespace Sprelio

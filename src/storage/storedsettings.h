@@ -12,7 +12,7 @@ namespace Sprelio {
 /// The "Language" value that asks for the language at the start: a missing, -1 or unknown value.
 inline constexpr int FirstStartLanguage = -1;
 
-/// What "Width" counts beside the client width: the window frame of the original layout.
+/// What "Width" counts beside the client width: a window frame of 8 pixels on either side.
 inline constexpr int StoredFrameWidth = 16;
 
 /// The target number of a window without a checked target: "Target" is then left as it was.

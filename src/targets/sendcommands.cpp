@@ -1,144 +1,145 @@
-// The main window's send commands: target choice, the send button and the clipboard size.
+#include "targets/sendcommands.h"
 
 #include "dialogs/messageboxes.h"
-#include "app/spreliopad.h"
-#include "compose/glyphedit.h"
 #include "i18n/langstr.h"
-#include "palette/speedbutton.h"
+#include "palette/glyphtext.h"
+#include "palette/unicodeipa.h"
 #include "targets/clipboard.h"
 #include "targets/clipboardpayload.h"
-#include "targets/sendtargets.h"
 
 #include <QAction>
 #include <QActionGroup>
-#include <QApplication>
 #include <QMenu>
+#include <QWidget>
 
 namespace Sprelio {
 
 namespace {
 
-// What the send routines may do to the main window.
-class WindowSendHost final : public SendHost
+constexpr std::array<int, 3> FixedClipboardSizes{10, 11, 12};
+
+// What the send routines may do: copy what is being sent, bring the window forward, inform.
+class CommandSendHost final : public SendHost
 {
 public:
-    explicit WindowSendHost(TSprelioPad &pad)
-        : m_pad(pad)
+    CommandSendHost(SendCommands &commands, const SendInputs &inputs, QWidget *window)
+        : m_commands(commands)
+        , m_inputs(inputs)
+        , m_window(window)
     {}
 
-    void CopyEditToClipboard(int pointSize) override { m_pad.CopyEditToClipboard(pointSize); }
+    void CopyEditToClipboard(int pointSize) override { m_commands.copyToClipboard(m_inputs, pointSize); }
 
     void bringToFront() override
     {
-        m_pad.raise();
-        m_pad.activateWindow();
+        m_window->raise();
+        m_window->activateWindow();
     }
 
     void MessageInfo(std::uint16_t stringId) override { Sprelio::MessageInfo(nullptr, LangStr(stringId)); }
 
 private:
-    TSprelioPad &m_pad;
+    SendCommands &m_commands;
+    const SendInputs &m_inputs;
+    QWidget *m_window;
 };
 
 } // namespace
 
-void TSprelioPad::connectSendCommands()
+SendCommands::SendCommands(const SendControls &controls, QWidget *window, QObject *parent)
+    : QObject(parent)
+    , m_controls(controls)
+    , m_window(window)
+    , m_automation(createAutomationTargets())
 {
-    m_automation = createAutomationTargets();
-    connect(m_targetGroup, &QActionGroup::triggered, this, &TSprelioPad::ZielClick);
+    connect(m_controls.targetGroup, &QActionGroup::triggered, this, &SendCommands::ZielClick);
     // Opening the size menu already makes the clipboard the target.
-    auto *clipboardMenu = findChild<QMenu *>(QStringLiteral("Zwischenablage"));
-    connect(clipboardMenu, &QMenu::aboutToShow, this,
-            [this, clipboardMenu] { ZielClick(clipboardMenu->menuAction()); });
-    connect(m_clipboardSizeGroup, &QActionGroup::triggered, this, &TSprelioPad::ClipboardFontSizeClick);
-    connect(findChild<SpeedButton *>(QStringLiteral("EnterBtn")), &SpeedButton::clicked, this,
-            &TSprelioPad::EnterBtnClick);
+    connect(m_controls.clipboardMenu, &QMenu::aboutToShow, this,
+            [this] { ZielClick(m_controls.clipboardMenu->menuAction()); });
+    connect(m_controls.clipboardSizes, &QActionGroup::triggered, this, &SendCommands::ClipboardFontSizeClick);
 }
 
-QAction *TSprelioPad::targetItem(TargetCode target) const
+SendCommands::~SendCommands() = default;
+
+QAction *SendCommands::targetItem(TargetCode target) const
 {
-    const auto name = [target] {
-        switch (target) {
-        case TargetCode::WinWord:
-            return "WinWord";
-        case TargetCode::Excel:
-            return "Excel";
-        case TargetCode::PowerPoint:
-            return "PowerPoint";
-        case TargetCode::Zwischenablage:
-            return "Zwischenablage";
-        case TargetCode::OpenOffice:
-            break;
-        }
-        return "OpenOffice";
-    };
-    return findChild<QAction *>(QLatin1String(name()));
+    switch (target) {
+    case TargetCode::WinWord:
+        return m_controls.word;
+    case TargetCode::Excel:
+        return m_controls.excel;
+    case TargetCode::PowerPoint:
+        return m_controls.powerPoint;
+    case TargetCode::Zwischenablage:
+        return m_controls.clipboardMenu->menuAction();
+    case TargetCode::OpenOffice:
+        break;
+    }
+    return m_controls.openOffice;
 }
 
-std::optional<TargetCode> TSprelioPad::checkedTarget() const
+std::optional<TargetCode> SendCommands::checkedTarget() const
 {
     return firstCheckedTarget([this](TargetCode code) { return targetItem(code)->isChecked(); });
 }
 
-void TSprelioPad::setAutomationTargets(std::unique_ptr<AutomationTargets> automation)
+void SendCommands::setAutomationTargets(std::unique_ptr<AutomationTargets> automation)
 {
     m_automation = std::move(automation);
 }
 
-void TSprelioPad::ZielClick(QAction *item)
+void SendCommands::ZielClick(QAction *item)
 {
     item->setChecked(true);
 }
 
-void TSprelioPad::EnterBtnClick()
+bool SendCommands::send(const SendInputs &inputs)
 {
-    const std::optional<TargetCode> target = checkedTarget();
-    const SendInputs inputs{m_editField->glyphs(), m_currentFontName,
-                            findChild<QAction *>(QStringLiteral("FettBtn"))->isChecked(),
-                            findChild<QAction *>(QStringLiteral("KursivBtn"))->isChecked()};
-    // A click with Shift held keeps the text as well as Shift at the last key event.
-    const bool keepText = m_shiftHeld || QApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
-    WindowSendHost host(*this);
+    CommandSendHost host(*this, inputs, m_window);
     try {
-        sendToTarget(target, inputs, m_clipboardFontSize, *m_automation, host);
+        sendToTarget(checkedTarget(), inputs, m_clipboardFontSize, *m_automation, host);
     } catch (const SendError &error) {
         showError(error.message());
-        return;
+        return false;
     }
-    if (!keepText) {
-        m_editField->clear();
-    }
+    return true;
 }
 
-void TSprelioPad::CopyEditToClipboard(int size)
+void SendCommands::copyToClipboard(const SendInputs &inputs, int size)
 {
-    // The field keeps its own size: the payload carries the clipboard size, so nothing is
-    // resized or repainted in between.
-    // A copy of an empty selection leaves the clipboard alone: a second click on the send button
+    // A copy of an empty field leaves the clipboard alone: a second click on the send button
     // must not wipe what the first one sent, nor what another program put there.
-    const QByteArray glyphs = m_editField->glyphs();
-    if (!glyphs.isEmpty()) {
-        const QFont font = m_editField->font();
-        putOnClipboard(clipboardPayload(glyphs, font.family(), font.bold(), font.italic(), size));
+    if (!inputs.text.isEmpty()) {
+        const QString face = inputs.faceName.isEmpty() ? phoneticFamily(false) : inputs.faceName;
+        putOnClipboard(clipboardPayload(inputs.text, face, inputs.bold, inputs.italic, size));
     }
-    m_editField->selectAll();
+    emit fieldCopied();
 }
 
-void TSprelioPad::ClipboardFontSizeClick(QAction *item)
+void SendCommands::copyAsUnicode(const QByteArray &glyphs)
+{
+    putTextOnClipboard(glyphsToUnicodeIpa(glyphs));
+}
+
+void SendCommands::setClipboardFontSize(int size)
+{
+    m_clipboardFontSize = size;
+    const QList<QAction *> items = m_controls.clipboardSizes->actions();
+    const auto fixed = std::find(FixedClipboardSizes.begin(), FixedClipboardSizes.end(), size);
+    items.at(int(fixed - FixedClipboardSizes.begin()))->setChecked(true);
+}
+
+void SendCommands::ClipboardFontSizeClick(QAction *item)
 {
     item->setChecked(true);
-    const QString name = item->objectName();
-    if (name == QLatin1String("N10pt1")) {
-        m_clipboardFontSize = 10;
-    } else if (name == QLatin1String("N11pt1")) {
-        m_clipboardFontSize = 11;
-    } else if (name == QLatin1String("N12pt1")) {
-        m_clipboardFontSize = 12;
-    } else {
-        QString value = QString::number(m_clipboardFontSize);
-        if (InputDialog(LangStr(76), LangStr(77), true, value)) {
-            m_clipboardFontSize = value.toInt();
-        }
+    const int index = int(m_controls.clipboardSizes->actions().indexOf(item));
+    if (index >= 0 && index < int(FixedClipboardSizes.size())) {
+        m_clipboardFontSize = FixedClipboardSizes.at(index);
+        return;
+    }
+    QString value = QString::number(m_clipboardFontSize);
+    if (InputDialog(LangStr(76), LangStr(77), true, value)) {
+        m_clipboardFontSize = value.toInt();
     }
 }
 

@@ -9,6 +9,8 @@
 #include <cppuhelper/bootstrap.hxx>
 
 #include <limits>
+#include <pthread.h>
+#include <signal.h>
 
 namespace Sprelio {
 
@@ -58,6 +60,18 @@ template <typename Call> auto translated(Call &&call) -> decltype(call())
     }
 }
 
+// The office's libraries write to their pipe without asking the kernel to spare the process when the
+// other end has gone: an office that ends while it is being connected to, or during a send, would end
+// the program with SIGPIPE. Blocked in the thread that connects, and so in the threads that the
+// connection starts from it, the signal stays pending and the write fails, which the send reports.
+void keepClosedPipesFromEndingTheProgram()
+{
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+}
+
 // The office's component context behind the service manager: one connection over a local pipe,
 // kept between sends because making it takes half a second.
 class UnoConnection
@@ -71,6 +85,7 @@ public:
             m_invocationFactory.clear();
         }
         if (!m_context.is()) {
+            keepClosedPipesFromEndingTheProgram();
             try {
                 uno::Reference<uno::XComponentContext> context = cppu::bootstrap();
                 m_factory = context->getServiceManager();

@@ -1,12 +1,13 @@
-#include "storage/inilocation.h"
 #include "app/splash.h"
 #include "app/splashpicture.h"
 #include "app/spreliopad.h"
+#include "dialogs/topmost.h"
 #include "i18n/langstr.h"
 #include "modalwatch.h"
 #include "palette/glyphtext.h"
 #include "palette/kwspeedbutton.h"
 #include "palette/phoneticfonts.h"
+#include "storage/inilocation.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -16,8 +17,8 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 #include <QWindow>
@@ -207,7 +208,7 @@ void TestSplash::topmostBracket()
 
     // The same holds for the assignment dialogs, which use the same bracket.
     {
-        const TSprelioPad::TopmostBracket bracket(pad.get());
+        const TopmostBracket bracket(pad.get(), pad->findChild<QAction *>(QStringLiteral("Vorne")));
         QVERIFY(!onTop());
     }
     QCOMPARE(onTop(), stayOnTop);

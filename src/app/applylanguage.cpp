@@ -2,10 +2,14 @@
 
 #include "app/spreliopad.h"
 
+#include "assignments/assignmenteditor.h"
+#include "compose/composecommands.h"
 #include "i18n/langstr.h"
 #include "i18n/qttranslations.h"
 #include "palette/chartable.h"
 #include "palette/kwspeedbutton.h"
+#include "palette/symbolsets.h"
+#include "palette/windowlayout.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -21,30 +25,28 @@ void TSprelioPad::ApplyLanguage()
     QGuiApplication::setApplicationDisplayName(LangStr(1));
     setWindowTitle(LangStr(1));
 
-    const auto action = [this](const char *name) { return findChild<QAction *>(QLatin1String(name)); };
-    const auto button = [this](const char *name) { return findChild<SpeedButton *>(QLatin1String(name)); };
-    action("FettBtn")->setText(LangStr(52));
-    action("FettBtn")->setToolTip(LangStr(53));
-    action("KursivBtn")->setText(LangStr(54));
-    action("KursivBtn")->setToolTip(LangStr(55));
-    button("BackBtn")->setHint(LangStr(56));
+    const WindowActions &a = m_actions;
+    a.fettBtn->setText(LangStr(52));
+    a.fettBtn->setToolTip(LangStr(53));
+    a.kursivBtn->setText(LangStr(54));
+    a.kursivBtn->setToolTip(LangStr(55));
+    sysButton(int(SysButton::Back))->setHint(LangStr(56));
     m_closeBtn->setHint(LangStr(57));
-    action("OpenBtn")->setToolTip(LangStr(58));
-    action("EditBtn")->setToolTip(LangStr(73));
-    action("SaveBtn")->setToolTip(LangStr(59));
-    action("SerifBtn")->setToolTip(LangStr(60));
-    action("SansSerifBtn")->setToolTip(LangStr(61));
-    action("Diac1Btn")->setToolTip(LangStr(62) + QLatin1String(" 1"));
-    action("Diac2Btn")->setToolTip(LangStr(62) + QLatin1String(" 2"));
-    action("Diac3Btn")->setToolTip(LangStr(62) + QLatin1String(" 3"));
-    action("SupraBtn")->setToolTip(LangStr(63));
-    action("ToneBtn")->setToolTip(LangStr(64));
-    button("EnterBtn")->setHint(LangStr(65));
-    button("KlBtn")->setHint(LangStr(66));
+    a.openBtn->setToolTip(LangStr(58));
+    a.editBtn->setToolTip(LangStr(73));
+    a.saveBtn->setToolTip(LangStr(59));
+    a.serifBtn->setToolTip(LangStr(60));
+    a.sansSerifBtn->setToolTip(LangStr(61));
+    const QList<QAction *> sets = a.setButtons->actions();
+    sets.at(int(SpecialSet::Diac1) - 1)->setToolTip(LangStr(62) + QLatin1String(" 1"));
+    sets.at(int(SpecialSet::Diac2) - 1)->setToolTip(LangStr(62) + QLatin1String(" 2"));
+    sets.at(int(SpecialSet::Diac3) - 1)->setToolTip(LangStr(62) + QLatin1String(" 3"));
+    sets.at(int(SpecialSet::Supra) - 1)->setToolTip(LangStr(63));
+    sets.at(int(SpecialSet::Tone) - 1)->setToolTip(LangStr(64));
+    sysButton(int(SysButton::Enter))->setHint(LangStr(65));
+    sysButton(int(SysButton::Kl))->setHint(LangStr(66));
     m_closeBtn->setText(LangStr(74));
-    if (QAction *miDelete = action("miDelete")) {
-        miDelete->setText(LangStr(187));
-    }
+    m_assignments->applyLanguage();
 
     for (QAction *item : std::as_const(m_taggedItems)) {
         if (!item->isSeparator()) {
@@ -55,7 +57,8 @@ void TSprelioPad::ApplyLanguage()
     for (TKWSpeedButton *tool : std::as_const(m_toolButtons)) {
         tool->setHint(CharDescription(tool->Symbol()));
     }
-    applyIpaTexts();
+    a.sucheBtn->setToolTip(LangStr(201));
+    m_compose->applyLanguage();
 
     // Screen readers name the controls in the current language, also where the hints keep theirs
     // or the buttons show only an icon or a glyph.
@@ -75,7 +78,7 @@ void TSprelioPad::ApplyLanguage()
 void TSprelioPad::LanguageClick(QAction *item)
 {
     item->setChecked(true);
-    LangOffset = m_languageGroup->actions().constFirst()->isChecked() ? GermanOffset : EnglishOffset;
+    LangOffset = m_actions.languages->actions().constFirst()->isChecked() ? GermanOffset : EnglishOffset;
     ApplyLanguage();
 }
 
