@@ -17,9 +17,15 @@ enum class Delivery {
     Delivered,  ///< the request is in the listener's queue
     NoListener, ///< nobody listens there, or the listener vanished while taking it
     Busy,       ///< a listener is there but did not take the request in time
+    Untrusted,  ///< the endpoint, or the process listening on it, belongs to another user
 };
 
-/// Sends request to the endpoint and disconnects; each step waits at most wait.
+/// Why a folder cannot hold this user's endpoints; empty when it can: it must be a real folder (not a
+/// link) that belongs to the user, and nobody else may write to it.
+QString privateFolderProblem(const QString &folder);
+
+/// Sends request to the endpoint and disconnects; each step waits at most wait. Only an endpoint
+/// of the current user, with a listener of the current user, is given the request.
 Delivery sendRequest(const QString &name, const QByteArray &request, std::chrono::milliseconds wait);
 
 /// Listens on an endpoint that only the current user can reach, and reports the first line of each

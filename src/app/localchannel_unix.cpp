@@ -37,7 +37,9 @@ bool socketAddress(const QString &name, sockaddr_un &address)
 class FileDescriptor
 {
 public:
-    explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
+    explicit FileDescriptor(int fd = -1)
+        : m_fd(fd)
+    {}
     ~FileDescriptor() { reset(); }
     FileDescriptor(const FileDescriptor &) = delete;
     FileDescriptor &operator=(const FileDescriptor &) = delete;
@@ -136,11 +138,38 @@ private:
 
 } // namespace
 
+QString privateFolderProblem(const QString &folder)
+{
+    struct stat info = {};
+    if (::lstat(QFile::encodeName(folder).constData(), &info) != 0) {
+        return QString::fromLocal8Bit(std::strerror(errno));
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        return QStringLiteral("not a folder");
+    }
+    if (info.st_uid != ::geteuid()) {
+        return QStringLiteral("owned by user %1").arg(info.st_uid);
+    }
+    if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        return QStringLiteral("writable by others");
+    }
+    return {};
+}
+
 Delivery sendRequest(const QString &name, const QByteArray &request, std::chrono::milliseconds wait)
 {
     sockaddr_un address;
     if (!socketAddress(name, address)) {
         return Delivery::NoListener;
+    }
+    // The socket file must be the user's own: anyone who can plant one could otherwise take over
+    // every start.
+    struct stat info = {};
+    if (::lstat(address.sun_path, &info) != 0) {
+        return Delivery::NoListener;
+    }
+    if (info.st_uid != ::geteuid()) {
+        return Delivery::Untrusted;
     }
     FileDescriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (socket.get() < 0) {
@@ -159,6 +188,14 @@ Delivery sendRequest(const QString &name, const QByteArray &request, std::chrono
             return Delivery::Busy;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+
+    // So must the process that listens on it.
+    ucred peer = {};
+    socklen_t peerSize = sizeof peer;
+    if (::getsockopt(socket.get(), SOL_SOCKET, SO_PEERCRED, &peer, &peerSize) != 0 ||
+        peer.uid != ::geteuid()) {
+        return Delivery::Untrusted;
     }
 
     const Clock::time_point writeDeadline = Clock::now() + wait;

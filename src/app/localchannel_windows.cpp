@@ -6,6 +6,12 @@
 
 namespace Sprelio {
 
+QString privateFolderProblem(const QString &)
+{
+    // The temporary folder is the user's own, and a pipe name is no file that others could plant.
+    return {};
+}
+
 Delivery sendRequest(const QString &name, const QByteArray &request, std::chrono::milliseconds wait)
 {
     const int waitMs = int(wait.count());

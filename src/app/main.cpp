@@ -1,14 +1,14 @@
-#include "storage/inilocation.h"
-#include "storage/profilefile.h"
 #include "app/programicons.h"
-#include "dialogs/messageboxes.h"
 #include "app/singleinstance.h"
 #include "app/splash.h"
 #include "app/splashpicture.h"
 #include "app/spreliopad.h"
-#include "storage/storedsettings.h"
+#include "dialogs/messageboxes.h"
 #include "i18n/langstr.h"
 #include "palette/phoneticfonts.h"
+#include "storage/inilocation.h"
+#include "storage/profilefile.h"
+#include "storage/storedsettings.h"
 
 #include <QApplication>
 #include <QProxyStyle>
@@ -74,6 +74,12 @@ int main(int argc, char *argv[])
                      [] { Sprelio::activateInstanceWindow(Sprelio::programMainWindow()); });
     const QString iniPath = Sprelio::settingsFilePath();
     const int language = Sprelio::readStoredLanguage(Sprelio::ProfileFile(iniPath).load());
+    if (const QString problem = instance.problem(); !problem.isEmpty()) {
+        if (language != Sprelio::FirstStartLanguage) {
+            Sprelio::LangOffset = language;
+        }
+        Sprelio::MessageInfo(nullptr, problem);
+    }
     std::unique_ptr<Sprelio::TSprelioPad> window;
     std::unique_ptr<Sprelio::TSplash> splash;
     const auto createWindow = [&] {

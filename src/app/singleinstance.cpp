@@ -2,6 +2,7 @@
 
 #include "app/claimlock.h"
 #include "app/localchannel.h"
+#include "i18n/langstr.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -14,6 +15,9 @@
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace Sprelio {
@@ -37,15 +41,29 @@ constexpr qsizetype MaxRequestLength = 512;
 constexpr qsizetype MaxTokenLength = 256;
 constexpr const char *ActivationTokenVariable = "XDG_ACTIVATION_TOKEN";
 
-QString instanceDirectory()
+// A folder that nobody but the user can write, where the starts of one user meet; empty, with the
+// folder tried and why it cannot be used in problem, when there is none.
+QString instanceDirectory(QStringList &problem)
 {
 #ifdef Q_OS_WIN
     // The temporary folder is the user's own; the socket itself is a pipe name.
+    Q_UNUSED(problem)
     return QDir::tempPath();
 #else
-    // The runtime folder belongs to the user alone, so nobody else can take or fake the socket.
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return runtime.isEmpty() ? QDir::tempPath() : runtime;
+    if (!runtime.isEmpty() && privateFolderProblem(runtime).isEmpty()) {
+        return runtime;
+    }
+    // Without a runtime folder of its own, the user gets one in the shared temporary folder. Another
+    // user may have made it first, to plant a socket there: it is used only when it is private.
+    const QString own = QDir::tempPath() + QStringLiteral("/sprelio-%1").arg(::geteuid());
+    ::mkdir(QFile::encodeName(own).constData(), S_IRWXU);
+    const QString why = privateFolderProblem(own);
+    if (why.isEmpty()) {
+        return own;
+    }
+    problem = {own, why};
+    return {};
 #endif
 }
 
@@ -89,8 +107,24 @@ QString defaultInstanceKey()
 SingleInstance::SingleInstance(QString key, QObject *parent)
     : QObject(parent)
     , m_key(std::move(key))
-    , m_directory(instanceDirectory())
-{}
+    , m_directory(instanceDirectory(m_problemArguments))
+{
+    if (!m_problemArguments.isEmpty()) {
+        m_problemId = 210;
+    }
+}
+
+QString SingleInstance::problem() const
+{
+    if (m_problemId == 0) {
+        return {};
+    }
+    QString text = LangStr(m_problemId);
+    for (const QString &argument : m_problemArguments) {
+        text = text.arg(argument);
+    }
+    return text;
+}
 
 SingleInstance::~SingleInstance() = default;
 
@@ -122,14 +156,30 @@ bool SingleInstance::claim()
 {
     if (m_primary)
         return true;
+    // Where the starts of this user cannot meet safely, this one runs on its own.
+    if (m_directory.isEmpty()) {
+        m_primary = true;
+        return true;
+    }
 
     ClaimLock lock(lockFileName());
     // Without the lock two starts could both find no server and both listen. If it cannot be had
     // even after the wait, deciding alone is still better than never starting.
     lock.lock(LockWait);
 
-    if (handOver() != Handover::NoServer)
+    switch (handOver()) {
+    case Handover::Delivered:
+    case Handover::ServerBusy:
         return false;
+    case Handover::Untrusted:
+        // Someone else's socket is not replaced either: this start runs on its own.
+        m_problemId = 211;
+        m_problemArguments = {serverName()};
+        m_primary = true;
+        return true;
+    case Handover::NoServer:
+        break;
+    }
     listen();
     m_primary = true;
     return true;
@@ -147,6 +197,8 @@ SingleInstance::Handover SingleInstance::handOver() const
         return Handover::Delivered;
     case Delivery::Busy:
         return Handover::ServerBusy;
+    case Delivery::Untrusted:
+        return Handover::Untrusted;
     case Delivery::NoListener:
         break;
     }

@@ -2,6 +2,9 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
+
+#include <cstdint>
 
 class QWidget;
 
@@ -36,6 +39,9 @@ public:
     bool isPrimary() const { return m_primary; }
     /// Whether the owner can be reached by later starts; false when the socket could not be opened.
     bool isListening() const;
+    /// Why this start could not look for a running instance, or did not trust the one it found, in
+    /// the current language; empty when nothing stood in the way.
+    QString problem() const;
 
     const QString &key() const { return m_key; }
     /// The full name of the local socket: a path on Unix, a pipe name on Windows.
@@ -49,13 +55,16 @@ signals:
     void activationRequested();
 
 private:
-    enum class Handover { Delivered, NoServer, ServerBusy };
+    enum class Handover { Delivered, NoServer, ServerBusy, Untrusted };
 
     Handover handOver() const;
     void listen();
     void takeRequest(const QByteArray &line);
 
     QString m_key;
+    // The text of what stood in the way, and what it names.
+    std::uint16_t m_problemId = 0;
+    QStringList m_problemArguments;
     QString m_directory;
     LocalListener *m_listener = nullptr;
     bool m_primary = false;

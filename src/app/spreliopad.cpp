@@ -591,6 +591,12 @@ void TSprelioPad::showEvent(QShowEvent *event)
     }
     m_firstShow = false;
     LiesIni();
+    // The settings changed captions and sizes, and the relayouts that follow are posted. Done now,
+    // while the native window is not yet mapped: a resize made after the mapping could reach the
+    // window manager as it places the frame, and a busy one would then place the client area at
+    // the stored corner instead of the frame.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    FormResize();
     m_editField->setFocus();
 }
 

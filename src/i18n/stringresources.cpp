@@ -96,6 +96,11 @@ constexpr StringResource Resources[] = {
     {201, "Symbol suchen"},
     {202, "Name, ähnlicher Buchstabe oder Zeichen"},
     {203, "Keine Treffer"},
+    // German: the check for a running instance
+    {210, "Sprelio kann nicht prüfen, ob es schon läuft: Der Ordner %1 ist nicht nur der Ihre (%2). "
+          "Sprelio startet trotzdem; ein zweiter Start öffnet dann ein zweites Fenster."},
+    {211, "Unter %1 antwortet ein Programm eines anderen Benutzers. Sprelio vertraut ihm nicht und "
+          "startet für sich."},
     // German: glyph descriptions, 1000 + glyph code
     {1032, "Leerzeichen"},
     {1033, "(Post)alveolarer Klick"},
@@ -346,6 +351,10 @@ constexpr StringResource Resources[] = {
     {10201, "Find symbol"},
     {10202, "Name, look-alike letter or character"},
     {10203, "No matches"},
+    // English: the check for a running instance
+    {10210, "Sprelio cannot check whether it is already running: the folder %1 is not yours alone (%2). "
+            "Sprelio starts all the same; a second start will then open a second window."},
+    {10211, "A program of another user answers at %1. Sprelio does not trust it and starts on its own."},
     // English: glyph descriptions, 1000 + glyph code
     {11032, "Space"},
     {11033, "(Post)alveolar Click"},

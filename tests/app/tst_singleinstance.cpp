@@ -4,16 +4,22 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QWidget>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -42,6 +48,22 @@ int countWindowsTitled(const QString &title)
     return int(xwininfo.readAllStandardOutput().count(quoted));
 }
 
+// Another user for the tests that need one; they run as root, as CI does.
+constexpr uid_t OtherUser = 65534;
+
+// Whether nobody but the current user can write to folder, which must be a real one of the user's.
+bool isPrivateFolder(const QString &folder)
+{
+    struct stat info = {};
+    return ::lstat(QFile::encodeName(folder).constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::geteuid() && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+bool changeOwner(const QString &path, uid_t user)
+{
+    return ::lchown(QFile::encodeName(path).constData(), user, user) == 0;
+}
+
 } // namespace
 
 class TestSingleInstance final : public QObject
@@ -60,6 +82,9 @@ private slots:
     void leftoversOfACrash();
     void requests_data();
     void requests();
+
+    void untrustedPlaces_data();
+    void untrustedPlaces();
 
     void secondProcessHandsOverAndEnds();
     void simultaneousStartsEndWithOneInstance();
@@ -260,6 +285,97 @@ void TestSingleInstance::requests()
         QCOMPARE(tokensOffered.constFirst(), token);
     // Programs started later do not inherit the token.
     QVERIFY(!qEnvironmentVariableIsSet("XDG_ACTIVATION_TOKEN"));
+}
+
+// Other users can plant a socket, or the folder for it, in the shared temporary folder; a start must
+// never hand over to another user's process nor meet its own starts in a folder others can write.
+void TestSingleInstance::untrustedPlaces_data()
+{
+    QTest::addColumn<QString>("plant");
+    QTest::addColumn<bool>("warned");
+    QTest::newRow("runtime folder of another user") << "foreign runtime folder" << false;
+    QTest::newRow("own folder in the temporary folder taken by another user") << "foreign fallback" << true;
+    QTest::newRow("socket file of another user") << "foreign socket file" << true;
+    QTest::newRow("listener of another user behind an own socket file") << "foreign listener" << true;
+}
+
+void TestSingleInstance::untrustedPlaces()
+{
+    QFETCH(QString, plant);
+    QFETCH(bool, warned);
+    if (::geteuid() != 0)
+        QSKIP("needs root, to act as a second user");
+
+    // A temporary folder of the test's own stands for the shared one.
+    QTemporaryDir place;
+    QVERIFY(place.isValid());
+    QVERIFY(::chmod(QFile::encodeName(place.path()).constData(), 01777) == 0);
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray temporary = qgetenv("TMPDIR");
+    const auto restore = qScopeGuard([&] {
+        qputenv("XDG_RUNTIME_DIR", runtime);
+        if (temporary.isNull())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", temporary);
+    });
+    const QString key = newKey();
+    QProcess *foreign = nullptr;
+
+    if (plant == QLatin1String("foreign runtime folder") || plant == QLatin1String("foreign fallback")) {
+        // No runtime folder is set, and the one that Qt would take instead belongs to another user.
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("TMPDIR", QFile::encodeName(place.path()));
+        const QString qtRuntime = place.filePath(QStringLiteral("runtime-root"));
+        QVERIFY(QDir().mkdir(qtRuntime));
+        QVERIFY(changeOwner(qtRuntime, OtherUser));
+        if (plant == QLatin1String("foreign fallback")) {
+            const QString fallback = place.filePath(QStringLiteral("sprelio-%1").arg(::geteuid()));
+            QVERIFY(QDir().mkdir(fallback));
+            QVERIFY(changeOwner(fallback, OtherUser));
+        }
+    } else {
+        // The other user's socket is put into this user's own runtime folder.
+        const QString planted = SingleInstance(key).serverName();
+        QVERIFY(planted.startsWith(QString::fromLocal8Bit(runtime)));
+        QTemporaryDir otherRuntime;
+        QVERIFY(otherRuntime.isValid());
+        QVERIFY(changeOwner(otherRuntime.path(), OtherUser));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), otherRuntime.path());
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        auto helper = std::make_unique<QProcess>();
+        helper->setProcessEnvironment(environment);
+        helper->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        helper->start(QStringLiteral("setpriv"),
+                      {QStringLiteral("--reuid=%1").arg(OtherUser),
+                       QStringLiteral("--regid=%1").arg(OtherUser), QStringLiteral("--clear-groups"),
+                       QStringLiteral(SPRELIO_INSTANCE_HELPER), key});
+        foreign = helper.get();
+        m_helpers.push_back(std::move(helper));
+        QByteArray said;
+        QTRY_COMPARE_WITH_TIMEOUT((said += foreign->readAllStandardOutput()), QByteArray("primary\n"),
+                                  Timeout);
+        const QString socket = otherRuntime.filePath(key);
+        QVERIFY(QFile::rename(socket, planted));
+        if (plant == QLatin1String("foreign listener"))
+            QVERIFY(changeOwner(planted, ::geteuid()));
+    }
+
+    SingleInstance instance(key);
+    // This start runs: it neither hands over to the other user's process nor stays away.
+    QVERIFY(instance.claim());
+    QVERIFY(instance.isPrimary());
+    QCOMPARE(!instance.problem().isEmpty(), warned);
+    if (!warned) {
+        QVERIFY2(isPrivateFolder(QFileInfo(instance.serverName()).absolutePath()),
+                 qPrintable(instance.serverName()));
+        QVERIFY(instance.isListening());
+    }
+    if (foreign) {
+        QTest::qWait(200);
+        QCOMPARE(foreign->readAllStandardOutput(), QByteArray());
+    }
 }
 
 void TestSingleInstance::secondProcessHandsOverAndEnds()

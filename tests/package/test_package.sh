@@ -145,7 +145,7 @@ printf '[Settings]\r\nLanguage=10000\r\n' >"$work/config/Sprelio/sprelio.ini"
     export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime \
            XDG_DATA_HOME=$work/home/.local/share XDG_CACHE_HOME=$work/home/.cache
     unset QT_QPA_PLATFORM
-    xvfb-run -a -s "-screen 0 1280x1024x24" "$self" --run-program "$root/usr/bin/sprelio" "$grab" "$out"
+    "$(dirname "$self")/../support/with-xvfb.sh" "$self" --run-program "$root/usr/bin/sprelio" "$grab" "$out"
 ) >"$out/stage.log" 2>&1 || status=$?
 check "the splash shows, then the main window, which closes" test "$status" = 0 -a -s "$out/main-window.png"
 [ "$status" = 0 ] || sed 's/^/    /' "$out/stage.log" "$out/program.log" 2>/dev/null || true
