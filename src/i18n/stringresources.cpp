@@ -96,6 +96,9 @@ constexpr StringResource Resources[] = {
     {201, "Symbol suchen"},
     {202, "Name, ähnlicher Buchstabe oder Zeichen"},
     {203, "Keine Treffer"},
+    // German: the copy in other notations
+    {298, "Kopieren als"},
+    {299, "Unicode-IPA"},
     // German: glyph descriptions, 1000 + glyph code
     {1032, "Leerzeichen"},
     {1033, "(Post)alveolarer Klick"},
@@ -346,6 +349,9 @@ constexpr StringResource Resources[] = {
     {10201, "Find symbol"},
     {10202, "Name, look-alike letter or character"},
     {10203, "No matches"},
+    // English: the copy in other notations
+    {10298, "Copy as"},
+    {10299, "Unicode IPA"},
     // English: glyph descriptions, 1000 + glyph code
     {11032, "Space"},
     {11033, "(Post)alveolar Click"},
