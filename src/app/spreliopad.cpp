@@ -130,7 +130,12 @@ void TSprelioPad::createMenus()
                     addMenuItem(a.zwischenablage, "N12pt1", 0, QStringLiteral("12pt")),
                     addMenuItem(a.zwischenablage, "User1", 86, QStringLiteral("&Benutzerdefiniert"))});
 
-    a.alsUnicode = addMenuItem(a.optionen, "AlsUnicode1", 100, QStringLiteral("Als Unicode kopieren"));
+    // The notations' own names read the same in both languages.
+    a.kopierenAls = addSubMenu(a.optionen, "KopierenAls1", 198, QStringLiteral("Kopieren als"));
+    a.alsUnicode = addMenuItem(a.kopierenAls, "AlsUnicode1", 199, QStringLiteral("Unicode-IPA"));
+    a.alsXSampa = addMenuItem(a.kopierenAls, "AlsXSampa1", 0, QStringLiteral("X-SAMPA"));
+    a.alsTipa = addMenuItem(a.kopierenAls, "AlsTipa1", 0, QStringLiteral("LaTeX (TIPA)"));
+    a.alsPraat = addMenuItem(a.kopierenAls, "AlsPraat1", 0, QStringLiteral("Praat"));
 
     QMenu *sprache = addSubMenu(a.optionen, "Sprache1", 82, QStringLiteral("&Sprache"));
     a.languages = radioGroup({addMenuItem(sprache, "Deutsch1", 83, QStringLiteral("&Deutsch")),
@@ -453,6 +458,11 @@ void TSprelioPad::connectCommands()
     connect(sysButton(int(SysButton::Enter)), &SpeedButton::clicked, this, &TSprelioPad::EnterBtnClick);
     connect(m_send, &SendCommands::fieldCopied, m_editField, &QLineEdit::selectAll);
     onTrigger(a.alsUnicode, &TSprelioPad::CopyAsUnicodeClick);
+    for (const auto &[item, notation] :
+         {std::pair{a.alsXSampa, Notation::XSampa}, std::pair{a.alsTipa, Notation::Tipa},
+          std::pair{a.alsPraat, Notation::Praat}}) {
+        connect(item, &QAction::triggered, this, [this, chosen = notation] { CopyAsNotationClick(chosen); });
+    }
 
     // Assignments.
     onTrigger(a.laden, &TSprelioPad::Laden1Click);

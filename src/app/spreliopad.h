@@ -2,6 +2,7 @@
 
 #include "app/frameplacer.h"
 #include "app/windowactions.h"
+#include "palette/notations.h"
 #include "storage/profilefile.h"
 
 #include <QByteArray>
@@ -112,6 +113,8 @@ public:
     void setAutomationTargets(std::unique_ptr<AutomationTargets> automation);
     /// Puts only the composition field's Unicode IPA on the clipboard.
     void CopyAsUnicodeClick();
+    /// Puts only the composition field in the given notation on the clipboard.
+    void CopyAsNotationClick(Notation notation);
 
     // Settings.
     /// Applies the stored settings; runs once, at the window's first showing.

@@ -24,7 +24,12 @@ struct WindowActions
     QMenu *zwischenablage = nullptr;
     QActionGroup *targets = nullptr;
     QActionGroup *clipboardSizes = nullptr;
+    /// Copy as: Unicode IPA, X-SAMPA, LaTeX (TIPA) and Praat.
+    QMenu *kopierenAls = nullptr;
     QAction *alsUnicode = nullptr;
+    QAction *alsXSampa = nullptr;
+    QAction *alsTipa = nullptr;
+    QAction *alsPraat = nullptr;
     QActionGroup *languages = nullptr;
     QAction *vorne = nullptr;
     QAction *showH = nullptr;

@@ -106,6 +106,11 @@ void TSprelioPad::CopyAsUnicodeClick()
     m_send->copyAsUnicode(m_editField->glyphs());
 }
 
+void TSprelioPad::CopyAsNotationClick(Notation notation)
+{
+    m_send->copyAsNotation(notation, m_editField->glyphs());
+}
+
 // Button assignment files and the editing mode.
 
 void TSprelioPad::ReadButtonSettingFile(const QString &path)

@@ -101,6 +101,9 @@ constexpr StringResource Resources[] = {
           "Sprelio startet trotzdem; ein zweiter Start öffnet dann ein zweites Fenster."},
     {211, "Unter %1 antwortet ein Programm eines anderen Benutzers. Sprelio vertraut ihm nicht und "
           "startet für sich."},
+    // German: the copy in other notations
+    {298, "Kopieren als"},
+    {299, "Unicode-IPA"},
     // German: glyph descriptions, 1000 + glyph code
     {1032, "Leerzeichen"},
     {1033, "(Post)alveolarer Klick"},
@@ -355,6 +358,9 @@ constexpr StringResource Resources[] = {
     {10210, "Sprelio cannot check whether it is already running: the folder %1 is not yours alone (%2). "
             "Sprelio starts all the same; a second start will then open a second window."},
     {10211, "A program of another user answers at %1. Sprelio does not trust it and starts on its own."},
+    // English: the copy in other notations
+    {10298, "Copy as"},
+    {10299, "Unicode IPA"},
     // English: glyph descriptions, 1000 + glyph code
     {11032, "Space"},
     {11033, "(Post)alveolar Click"},

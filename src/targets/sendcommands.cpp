@@ -118,7 +118,12 @@ void SendCommands::copyToClipboard(const SendInputs &inputs, int size)
 
 void SendCommands::copyAsUnicode(const QByteArray &glyphs)
 {
-    putTextOnClipboard(glyphsToUnicodeIpa(glyphs));
+    copyAsNotation(Notation::UnicodeIpa, glyphs);
+}
+
+void SendCommands::copyAsNotation(Notation notation, const QByteArray &glyphs)
+{
+    putTextOnClipboard(glyphsToNotation(notation, glyphs));
 }
 
 void SendCommands::setClipboardFontSize(int size)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "palette/notations.h"
 #include "targets/automation.h"
 #include "targets/sendtargets.h"
 
@@ -55,6 +56,8 @@ public:
     void copyToClipboard(const SendInputs &inputs, int size);
     /// Puts only the Unicode IPA of glyphs on the clipboard.
     void copyAsUnicode(const QByteArray &glyphs);
+    /// Puts only glyphs in the given plain-text notation on the clipboard.
+    void copyAsNotation(Notation notation, const QByteArray &glyphs);
 
     /// The point size of the clipboard target.
     int ClipboardFontSize() const { return m_clipboardFontSize; }

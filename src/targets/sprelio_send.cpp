@@ -1,8 +1,13 @@
 // sprelio-send: runs one send routine through this platform's real bridge, without the window,
-// and prints what the routine did, one line per event, for scripts to read.
+// and prints what the routine did, one line per event, for scripts to read. Where it is built with
+// the core, it also prints a transcription in a plain-text notation (--print).
 
 #include "i18n/stringtable.h"
 #include "targets/automationroutines.h"
+
+#if defined(SPRELIO_WITH_NOTATIONS)
+#include "palette/notations.h"
+#endif
 
 #include <cstdio>
 #if defined(_WIN32)
@@ -42,6 +47,8 @@ struct Options
     std::string target;
     RoutineInputs inputs{{}, "Lautbild Serif", false, false};
     int languageOffset = EnglishOffset;
+    /// The notation named after --print; empty when a target is to be run.
+    std::string print;
 };
 
 std::optional<std::string> fromHex(std::string_view hex)
@@ -93,13 +100,21 @@ std::optional<Options> parse(int argc, char **argv)
                 return std::nullopt;
             }
             options.languageOffset = lang == "de" ? GermanOffset : EnglishOffset;
+#if defined(SPRELIO_WITH_NOTATIONS)
+        } else if (arg == "--print" && hasValue) {
+            options.print = argv[++i];
+            if (!notationNamed(options.print)) {
+                return std::nullopt;
+            }
+#endif
         } else if (options.target.empty() && !arg.starts_with("-")) {
             options.target = arg;
         } else {
             return std::nullopt;
         }
     }
-    if (options.target.empty()) {
+    // Either a target to run or a notation to print, not both.
+    if (options.target.empty() == options.print.empty()) {
         return std::nullopt;
     }
     return options;
@@ -107,9 +122,25 @@ std::optional<Options> parse(int argc, char **argv)
 
 constexpr const char *Usage =
     "usage: sprelio-send TARGET [--face NAME] [--bold] [--italic] [--text HEX] [--lang de|en]\n"
+#if defined(SPRELIO_WITH_NOTATIONS)
+    "       sprelio-send --print unicode|xsampa|tipa|praat --text HEX\n"
+#endif
     "  TARGET: word | excel | powerpoint | openoffice\n"
     "  This tool copies nothing to the clipboard: the targets paste whatever it holds.\n"
-    "  openoffice reaches the running LibreOffice (or starts one) over a local pipe.\n";
+    "  openoffice reaches the running LibreOffice (or starts one) over a local pipe.\n"
+#if defined(SPRELIO_WITH_NOTATIONS)
+    "  --print writes the glyph string HEX in that notation to standard output, in UTF-8.\n"
+#endif
+    ;
+
+#if defined(SPRELIO_WITH_NOTATIONS)
+int printNotation(const Options &options)
+{
+    const QByteArray glyphs(options.inputs.text.data(), qsizetype(options.inputs.text.size()));
+    printLine(glyphsToNotation(*notationNamed(options.print), glyphs).toStdString());
+    return std::ferror(stdout) != 0 ? 1 : 0;
+}
+#endif
 
 } // namespace
 
@@ -121,6 +152,11 @@ int main(int argc, char **argv)
     SetConsoleOutputCP(CP_UTF8);
 #endif
     const std::optional<Options> options = parse(argc, argv);
+#if defined(SPRELIO_WITH_NOTATIONS)
+    if (options && !options->print.empty()) {
+        return printNotation(*options);
+    }
+#endif
     using Routine = void (*)(AutomationBridge &, SendHost &, const RoutineInputs &);
     Routine routine = nullptr;
     bool office = false;

@@ -133,14 +133,14 @@ private slots:
         findNamed<GlyphEdit>(m_pad.get(), "EditField")->setGlyphs(bytes({110, 36, 116, 212, 83}));
         QAction *copy = findNamed<QAction>(m_pad.get(), "AlsUnicode1");
         m_pad->ApplyLanguage();
-        QCOMPARE(copy->text(), QStringLiteral("Als Unicode kopieren"));
+        QCOMPARE(copy->text(), QStringLiteral("Unicode-IPA"));
         copy->trigger();
         const QMimeData *data = QGuiApplication::clipboard()->mimeData();
         QCOMPARE(data->formats(), QStringList{QStringLiteral("text/plain")});
         QCOMPARE(data->text(), QStringLiteral("n\u0325t\u0361\u0283"));
 
         findNamed<QAction>(m_pad.get(), "Englisch1")->trigger();
-        QCOMPARE(copy->text(), QStringLiteral("Copy as Unicode"));
+        QCOMPARE(copy->text(), QStringLiteral("Unicode IPA"));
         QCOMPARE(findNamed<QAction>(m_pad.get(), "SucheBtn")->toolTip(), QStringLiteral("Find symbol"));
         QCOMPARE(findNamed<QAction>(m_pad.get(), "SucheBtn")->shortcut(), QKeySequence(QKeySequence::Find));
     }
