@@ -1,14 +1,14 @@
-#include "storage/inilocation.h"
-#include "storage/profilefile.h"
 #include "app/programicons.h"
-#include "dialogs/messageboxes.h"
 #include "app/singleinstance.h"
 #include "app/splash.h"
 #include "app/splashpicture.h"
 #include "app/spreliopad.h"
-#include "storage/storedsettings.h"
+#include "dialogs/messageboxes.h"
 #include "i18n/langstr.h"
 #include "palette/phoneticfonts.h"
+#include "storage/inilocation.h"
+#include "storage/profilefile.h"
+#include "storage/storedsettings.h"
 
 #include <QApplication>
 #include <QProxyStyle>

@@ -1,8 +1,8 @@
 #include "dialogs/forminput.h"
 
 #include "dialogs/messageboxes.h"
-#include "storage/profilefile.h"
 #include "i18n/langstr.h"
+#include "storage/profilefile.h"
 #include "targets/clipboardpayload.h"
 
 #include <QHBoxLayout>

@@ -286,7 +286,8 @@ bool ProfileDocument::writeString(QByteArrayView section, QByteArrayView key, QB
     // A line ended by a lone CR must not be followed by an LF, or the two would read as one CR LF
     // break and the empty line after it would be lost.
     const qsizetype followedAt = found.key ? found.key->next : found.sectionFound ? found.insertAt : -1;
-    if (lineEnd == "\r" && followedAt >= 0 && followedAt < m_content.size() && m_content[followedAt] == '\n') {
+    if (lineEnd == "\r" && followedAt >= 0 && followedAt < m_content.size() &&
+        m_content[followedAt] == '\n') {
         keyLine.append('\n');
     }
     if (found.key) {

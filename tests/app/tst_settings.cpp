@@ -1,13 +1,13 @@
-#include "dialogs/forminput.h"
-#include "storage/inilocation.h"
-#include "storage/profilefile.h"
 #include "app/spreliopad.h"
+#include "dialogs/forminput.h"
 #include "i18n/langseldialog.h"
 #include "i18n/langstr.h"
 #include "modalwatch.h"
 #include "palette/glyphtext.h"
 #include "palette/kwspeedbutton.h"
 #include "palette/phoneticfonts.h"
+#include "storage/inilocation.h"
+#include "storage/profilefile.h"
 
 #include <QAction>
 #include <QDir>

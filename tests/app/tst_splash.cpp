@@ -1,4 +1,3 @@
-#include "storage/inilocation.h"
 #include "app/splash.h"
 #include "app/splashpicture.h"
 #include "app/spreliopad.h"
@@ -7,6 +6,7 @@
 #include "palette/glyphtext.h"
 #include "palette/kwspeedbutton.h"
 #include "palette/phoneticfonts.h"
+#include "storage/inilocation.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -16,8 +16,8 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 #include <QWindow>

@@ -1,7 +1,7 @@
+#include "app/modalwatch.h"
 #include "dialogs/forminput.h"
 #include "dialogs/messageboxes.h"
 #include "i18n/langstr.h"
-#include "app/modalwatch.h"
 
 #include <QLabel>
 #include <QLineEdit>
