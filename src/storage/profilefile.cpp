@@ -388,44 +388,4 @@ bool ProfileFile::save(const ProfileDocument &document) const
     return file.commit();
 }
 
-QByteArray ProfileFile::readString(QByteArrayView section, QByteArrayView key,
-                                   const QByteArray &defaultValue) const
-{
-    return load().readString(section, key, defaultValue);
-}
-
-int ProfileFile::readInteger(QByteArrayView section, QByteArrayView key, int defaultValue) const
-{
-    return load().readInteger(section, key, defaultValue);
-}
-
-bool ProfileFile::readBool(QByteArrayView section, QByteArrayView key, bool defaultValue) const
-{
-    return load().readBool(section, key, defaultValue);
-}
-
-bool ProfileFile::sectionHasKeys(QByteArrayView section) const
-{
-    return load().sectionHasKeys(section);
-}
-
-bool ProfileFile::writeString(QByteArrayView section, QByteArrayView key, QByteArrayView value)
-{
-    std::optional<ProfileDocument> document = loadExisting();
-    if (!document || !document->writeString(section, key, value)) {
-        return false;
-    }
-    return save(*document);
-}
-
-bool ProfileFile::writeInteger(QByteArrayView section, QByteArrayView key, int value)
-{
-    return writeString(section, key, QByteArray::number(value));
-}
-
-bool ProfileFile::writeBool(QByteArrayView section, QByteArrayView key, bool value)
-{
-    return writeString(section, key, value ? "1" : "0");
-}
-
 } // namespace Sprelio

@@ -68,7 +68,7 @@ private:
     void writeIni(const QByteArray &content) const;
     QByteArray stored(const char *section, const char *key) const
     {
-        return ProfileFile(iniPath()).readString(section, key, "<missing>");
+        return ProfileFile(iniPath()).load().readString(section, key, "<missing>");
     }
     // Builds and shows the window on the settings file; with a first start, answer the dialog first.
     void start();
