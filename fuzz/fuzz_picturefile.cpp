@@ -1,5 +1,5 @@
-#include "storage/picturefile.h"
 #include "fuzzcheck.h"
+#include "storage/picturefile.h"
 
 #include <QBuffer>
 

@@ -1,5 +1,5 @@
-#include "storage/profilefile.h"
 #include "fuzzcheck.h"
+#include "storage/profilefile.h"
 
 #include <cstddef>
 #include <cstdint>

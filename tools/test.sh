@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Sprelio and runs the whole test suite:
-# the normal build, the sanitizer build, and the fuzzers for a few seconds each.
+# the normal build and its lint, the sanitizer build, and the fuzzers for a few seconds each.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-install_packages "${BUILD_PACKAGES[@]}" xvfb xauth xclip clang libclang-rt-14-dev \
+install_packages "${BUILD_PACKAGES[@]}" xvfb xauth xclip clang libclang-rt-14-dev clang-format clang-tidy \
     desktop-file-utils appstream dpkg-dev fakeroot file openbox wmctrl xdotool x11-utils \
     g++-mingw-w64-x86-64-posix wine wine64 \
     libreoffice-writer libreoffice-calc libreoffice-draw libreoffice-dev \
     praat texlive-latex-base tipa texlive-xetex fonts-sil-charis
 
 configure_and_build default
+# After the build: clang-tidy reads its compile commands and the headers generated there.
+step "checking formatting and running clang-tidy"
+"$SPRELIO_ROOT/tools/lint.sh" "$SPRELIO_ROOT/build" || die "lint found faults"
 step "running tests"
 ctest --preset default --parallel "$(nproc)" || die "tests failed"
 

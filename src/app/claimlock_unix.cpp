@@ -58,13 +58,15 @@ bool ClaimLock::isLocked() const
 
 bool ClaimLock::lock(std::chrono::milliseconds timeout)
 {
-    if (isLocked())
+    if (isLocked()) {
         return true;
+    }
     const QDeadlineTimer deadline(timeout);
     for (;;) {
         const int fd = ::open(m_native->path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (fd < 0)
+        if (fd < 0) {
             return false;
+        }
         bool locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
         while (!locked && (errno == EWOULDBLOCK || errno == EINTR) && !deadline.hasExpired()) {
             std::this_thread::sleep_for(PollInterval);
@@ -77,15 +79,17 @@ bool ClaimLock::lock(std::chrono::milliseconds timeout)
             return true;
         }
         ::close(fd);
-        if (!locked || deadline.hasExpired())
+        if (!locked || deadline.hasExpired()) {
             return false;
+        }
     }
 }
 
 void ClaimLock::unlock()
 {
-    if (!isLocked())
+    if (!isLocked()) {
         return;
+    }
     // Removed while still held, so that no file is left behind and no later start can lock a file
     // that a waiter is about to give up.
     ::unlink(m_native->path.constData());

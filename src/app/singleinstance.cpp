@@ -69,11 +69,13 @@ QString instanceDirectory(QStringList &problem)
 
 bool isValidToken(QByteArrayView token)
 {
-    if (token.isEmpty() || token.size() > MaxTokenLength)
+    if (token.isEmpty() || token.size() > MaxTokenLength) {
         return false;
+    }
     for (const char c : token) {
-        if (c <= ' ' || c > '~')
+        if (c <= ' ' || c > '~') {
             return false;
+        }
     }
     return true;
 }
@@ -84,8 +86,9 @@ QByteArray activationRequest()
 {
     QByteArray request = ActivateVerb.toByteArray();
     const QByteArray token = qgetenv(ActivationTokenVariable);
-    if (isValidToken(token))
+    if (isValidToken(token)) {
         request += ' ' + token;
+    }
     return request + '\n';
 }
 
@@ -154,8 +157,9 @@ QString SingleInstance::lockFileName() const
 
 bool SingleInstance::claim()
 {
-    if (m_primary)
+    if (m_primary) {
         return true;
+    }
     // Where the starts of this user cannot meet safely, this one runs on its own.
     if (m_directory.isEmpty()) {
         m_primary = true;
@@ -224,8 +228,9 @@ void SingleInstance::takeRequest(const QByteArray &line)
         const QByteArrayView token = request.sliced(ActivateVerb.size() + 1);
         const bool offered = isValidToken(token) && qputenv(ActivationTokenVariable, token.toByteArray());
         emit activationRequested();
-        if (offered)
+        if (offered) {
             qunsetenv(ActivationTokenVariable);
+        }
     }
 }
 
@@ -233,18 +238,22 @@ QWidget *activateInstanceWindow(QWidget *mainWindow)
 {
     QWidget *main = mainWindow ? mainWindow->window() : nullptr;
     QWidget *target = QApplication::activeModalWidget();
-    if (!target && main && main->isVisible())
+    if (!target && main && main->isVisible()) {
         target = main;
-    if (!target)
+    }
+    if (!target) {
         return nullptr;
+    }
 
     // The main window comes along with a dialog, so the dialog is not left alone in front of a
     // minimised or buried owner.
     for (QWidget *window : {main, target}) {
-        if (!window || !window->isVisible())
+        if (!window || !window->isVisible()) {
             continue;
-        if (window->isMinimized())
+        }
+        if (window->isMinimized()) {
             window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+        }
         window->raise();
     }
     target->activateWindow();

@@ -10,10 +10,10 @@ namespace Sprelio {
 /// The down state is Qt's checked state: isChecked() is "down", setChecked() puts the button down
 /// or up. Buttons with the same parent and the same non-zero group index are mutually exclusive:
 /// putting one down, by a click or by setChecked(true), puts the others up. A click on a down
-/// button puts it up only if allowAllUp() is set. With group index 0 the button is a plain push
+/// button puts it up only if AllowAllUp() is set. With group index 0 the button is a plain push
 /// button that is never down (it is not checkable then, so setChecked() has no effect).
 /// By the time clicked() is emitted the click's new down state is already in place.
-/// setChecked(false) always puts a button up, whatever allowAllUp() says.
+/// setChecked(false) always puts a button up, whatever AllowAllUp() says.
 ///
 /// The tooltip shows hint() while showHint() is on. The accessible name follows the hint unless
 /// somebody gave the button a different accessible name.

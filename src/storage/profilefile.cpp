@@ -286,7 +286,8 @@ bool ProfileDocument::writeString(QByteArrayView section, QByteArrayView key, QB
     // A line ended by a lone CR must not be followed by an LF, or the two would read as one CR LF
     // break and the empty line after it would be lost.
     const qsizetype followedAt = found.key ? found.key->next : found.sectionFound ? found.insertAt : -1;
-    if (lineEnd == "\r" && followedAt >= 0 && followedAt < m_content.size() && m_content[followedAt] == '\n') {
+    if (lineEnd == "\r" && followedAt >= 0 && followedAt < m_content.size() &&
+        m_content[followedAt] == '\n') {
         keyLine.append('\n');
     }
     if (found.key) {
@@ -385,46 +386,6 @@ bool ProfileFile::save(const ProfileDocument &document) const
         return false;
     }
     return file.commit();
-}
-
-QByteArray ProfileFile::readString(QByteArrayView section, QByteArrayView key,
-                                   const QByteArray &defaultValue) const
-{
-    return load().readString(section, key, defaultValue);
-}
-
-int ProfileFile::readInteger(QByteArrayView section, QByteArrayView key, int defaultValue) const
-{
-    return load().readInteger(section, key, defaultValue);
-}
-
-bool ProfileFile::readBool(QByteArrayView section, QByteArrayView key, bool defaultValue) const
-{
-    return load().readBool(section, key, defaultValue);
-}
-
-bool ProfileFile::sectionHasKeys(QByteArrayView section) const
-{
-    return load().sectionHasKeys(section);
-}
-
-bool ProfileFile::writeString(QByteArrayView section, QByteArrayView key, QByteArrayView value)
-{
-    std::optional<ProfileDocument> document = loadExisting();
-    if (!document || !document->writeString(section, key, value)) {
-        return false;
-    }
-    return save(*document);
-}
-
-bool ProfileFile::writeInteger(QByteArrayView section, QByteArrayView key, int value)
-{
-    return writeString(section, key, QByteArray::number(value));
-}
-
-bool ProfileFile::writeBool(QByteArrayView section, QByteArrayView key, bool value)
-{
-    return writeString(section, key, value ? "1" : "0");
 }
 
 } // namespace Sprelio

@@ -80,8 +80,9 @@ private:
     QByteArray m_content;
 };
 
-// A profile file on disk. Every call reads the file afresh, and every write reaches the disk before it
-// returns, through a temporary file that replaces the old one only when complete.
+// A profile file on disk, read and written whole: load() reads the file afresh each time, and save()
+// reaches the disk before it returns, through a temporary file that replaces the old one only when
+// complete. Reading and changing keys is the document's business.
 class ProfileFile final
 {
 public:
@@ -103,24 +104,6 @@ public:
     std::optional<ProfileDocument> loadExisting() const;
     /// Replaces the whole file with the document at once. False when the file could not be written.
     bool save(const ProfileDocument &document) const;
-
-    /// The value of the key, or defaultValue when it is missing.
-    QByteArray readString(QByteArrayView section, QByteArrayView key,
-                          const QByteArray &defaultValue = QByteArray()) const;
-    /// The decimal integer value of the key, or defaultValue when it is missing or no integer.
-    int readInteger(QByteArrayView section, QByteArrayView key, int defaultValue) const;
-    /// The key read as an integer, non-zero being true, or defaultValue when it is missing or no integer.
-    bool readBool(QByteArrayView section, QByteArrayView key, bool defaultValue) const;
-    /// Whether the section exists and holds at least one key.
-    bool sectionHasKeys(QByteArrayView section) const;
-
-    /// Writes one key into the file at once. False when nothing was written: the names or value cannot
-    /// be stored, the existing file cannot be read (it is then left alone), or the file cannot be written.
-    bool writeString(QByteArrayView section, QByteArrayView key, QByteArrayView value);
-    /// Writes the decimal form of value; see writeString.
-    bool writeInteger(QByteArrayView section, QByteArrayView key, int value);
-    /// Writes "1" or "0"; see writeString.
-    bool writeBool(QByteArrayView section, QByteArrayView key, bool value);
 
 private:
     QString m_path;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace Sprelio {
 
@@ -48,6 +49,18 @@ private:
     std::uint16_t m_stringId;
     std::string m_suffix;
 };
+
+/// An application reached by its ProgID, and whether it had to be started for the send.
+struct AttachedApplication
+{
+    AutomationValue application;
+    bool started = false;
+};
+
+/// The running instance of the application registered as progId, or else a newly created one.
+/// Throws RoutineError(startErrorId) when neither can be had; other failures pass through unchanged.
+AttachedApplication attachOrCreate(AutomationBridge &bridge, std::string_view progId,
+                                   std::uint16_t startErrorId);
 
 /// Pastes the string at the caret of the active Word document, before a typed space.
 void SendToWord(AutomationBridge &bridge, SendHost &host, const RoutineInputs &inputs);

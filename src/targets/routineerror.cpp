@@ -8,4 +8,18 @@ RoutineError::RoutineError(std::uint16_t stringId, std::string suffix)
     , m_suffix(std::move(suffix))
 {}
 
+AttachedApplication attachOrCreate(AutomationBridge &bridge, std::string_view progId,
+                                   std::uint16_t startErrorId)
+{
+    try {
+        return {bridge.attach(progId), false};
+    } catch (const AutomationError &) {
+    }
+    try {
+        return {bridge.create(progId), true};
+    } catch (const AutomationError &) {
+        throw RoutineError(startErrorId);
+    }
+}
+
 } // namespace Sprelio

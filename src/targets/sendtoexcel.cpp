@@ -42,19 +42,6 @@ constexpr ExcelNames GermanNames{"AktiveZelle",
                                  "AktiveArbeitsmappe",
                                  "Einfügen"};
 
-AutomationValue attachOrCreate(AutomationBridge &bridge)
-{
-    try {
-        return bridge.attach(ExcelProgId);
-    } catch (const AutomationError &) {
-    }
-    try {
-        return bridge.create(ExcelProgId);
-    } catch (const AutomationError &) {
-        throw RoutineError(ErrorStartingExcel);
-    }
-}
-
 // Excel refuses every call while a cell is being edited or a range is selected; a member that
 // does not exist tells the two apart, because only the refusal is a system error.
 void probe(const AutomationValue &xl)
@@ -89,7 +76,7 @@ const ExcelNames *acceptedNames(const AutomationValue &xl)
 
 void SendToExcel(AutomationBridge &bridge, SendHost &host, const RoutineInputs &inputs)
 {
-    const AutomationValue xl = attachOrCreate(bridge);
+    const AutomationValue xl = attachOrCreate(bridge, ExcelProgId, ErrorStartingExcel).application;
     probe(xl);
     const ExcelNames *const names = acceptedNames(xl);
     if (names == nullptr) {

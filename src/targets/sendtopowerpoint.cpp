@@ -11,19 +11,6 @@ constexpr std::uint16_t OpenPresentationFirst = 71;
 constexpr std::uint16_t ErrorCommunicatingWithPowerPoint = 70;
 constexpr std::string_view PowerPointProgId = "PowerPoint.Application";
 
-AutomationValue attachOrCreate(AutomationBridge &bridge)
-{
-    try {
-        return bridge.attach(PowerPointProgId);
-    } catch (const AutomationError &) {
-    }
-    try {
-        return bridge.create(PowerPointProgId);
-    } catch (const AutomationError &) {
-        throw RoutineError(ErrorStartingPowerPoint);
-    }
-}
-
 AutomationValue selectedTextRange(const AutomationValue &pp)
 {
     return pp.get("ActiveWindow").get("Selection").get("TextRange");
@@ -44,7 +31,7 @@ std::int32_t positionAfter(std::int32_t start, std::size_t length)
 
 void SendToPowerPoint(AutomationBridge &bridge, SendHost &host, const RoutineInputs &inputs)
 {
-    const AutomationValue pp = attachOrCreate(bridge);
+    const AutomationValue pp = attachOrCreate(bridge, PowerPointProgId, ErrorStartingPowerPoint).application;
     // Not trapped: a refusal here reaches the user with the bridge's own text.
     pp.put("Visible", AutomationArgument::boolean(true));
     AutomationValue textRange;

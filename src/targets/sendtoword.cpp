@@ -18,18 +18,7 @@ AutomationValue documentSelection(const AutomationValue &app)
 
 void SendToWord(AutomationBridge &bridge, SendHost &host, const RoutineInputs &)
 {
-    AutomationValue app;
-    bool started = false;
-    try {
-        app = bridge.attach(WordProgId);
-    } catch (const AutomationError &) {
-        try {
-            app = bridge.create(WordProgId);
-            started = true;
-        } catch (const AutomationError &) {
-            throw RoutineError(ErrorStartingWord);
-        }
-    }
+    const auto [app, started] = attachOrCreate(bridge, WordProgId, ErrorStartingWord);
     try {
         if (started) {
             app.put("Visible", AutomationArgument::boolean(true));

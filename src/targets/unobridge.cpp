@@ -156,9 +156,10 @@ private:
 class UnoObject final : public AutomationObject
 {
 public:
-    UnoObject(std::shared_ptr<UnoConnection> connection, uno::Any value)
+    // The SDK's Any has no move constructor outside LibreOffice itself, so the value is copied once.
+    UnoObject(std::shared_ptr<UnoConnection> connection, const uno::Any &value)
         : m_connection(std::move(connection))
-        , m_value(std::move(value))
+        , m_value(value)
     {}
 
     const uno::Any &value() const noexcept { return m_value; }

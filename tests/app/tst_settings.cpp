@@ -1,13 +1,13 @@
-#include "dialogs/forminput.h"
-#include "storage/inilocation.h"
-#include "storage/profilefile.h"
 #include "app/spreliopad.h"
+#include "dialogs/forminput.h"
 #include "i18n/langseldialog.h"
 #include "i18n/langstr.h"
 #include "modalwatch.h"
 #include "palette/glyphtext.h"
 #include "palette/kwspeedbutton.h"
 #include "palette/phoneticfonts.h"
+#include "storage/inilocation.h"
+#include "storage/profilefile.h"
 
 #include <QAction>
 #include <QDir>
@@ -68,7 +68,7 @@ private:
     void writeIni(const QByteArray &content) const;
     QByteArray stored(const char *section, const char *key) const
     {
-        return ProfileFile(iniPath()).readString(section, key, "<missing>");
+        return ProfileFile(iniPath()).load().readString(section, key, "<missing>");
     }
     // Builds and shows the window on the settings file; with a first start, answer the dialog first.
     void start();

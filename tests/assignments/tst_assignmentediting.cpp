@@ -237,8 +237,8 @@ void TestAssignmentEditing::editingSwitchesControls()
         return widget != nullptr && widget->isEnabled();
     };
     // The chart is made when editing first begins.
-    QVERIFY(enabled()
-            || (name == QLatin1String("CharGrid") && !m_pad->findChild<QWidget *>(QStringLiteral("CharGrid"))));
+    QVERIFY(enabled() ||
+            (name == QLatin1String("CharGrid") && !m_pad->findChild<QWidget *>(QStringLiteral("CharGrid"))));
 
     enterEditing();
     QCOMPARE(enabled(), enabledWhileEditing);

@@ -1,5 +1,5 @@
-#include "storage/picturefile.h"
 #include "app/programicons.h"
+#include "storage/picturefile.h"
 
 #include <QBuffer>
 #include <QDataStream>

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <optional>
+
 using Sprelio::ProfileDocument;
 using Sprelio::ProfileFile;
 
@@ -139,8 +141,8 @@ void TestProfileFile::lookup()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("test.ini"));
     QVERIFY(writeFile(path, content));
-    const ProfileFile ini(path);
-    QCOMPARE(ini.readString(section, key, "default"), found ? value : QByteArray("default"));
+    const ProfileDocument document = ProfileFile(path).load();
+    QCOMPARE(document.readString(section, key, "default"), found ? value : QByteArray("default"));
 }
 
 void TestProfileFile::valueCap_data()
@@ -311,28 +313,39 @@ void TestProfileFile::write()
     if (exists) {
         QVERIFY(writeFile(path, before));
     }
-    ProfileFile ini(path);
-    QVERIFY(ini.writeString("S", key, value));
+    const ProfileFile ini(path);
+    std::optional<ProfileDocument> document = ini.loadExisting();
+    QVERIFY(document);
+    QVERIFY(document->writeString("S", key, value));
+    QVERIFY(ini.save(*document));
     QCOMPARE(readFile(path), after);
-    QCOMPARE(ini.readString("s", key, "default"), value);
+    QCOMPARE(ini.load().readString("s", key, "default"), value);
 
-    QVERIFY(ini.writeString("S", key, value));
+    // Writing the same again, from the file as saved, changes nothing.
+    document = ini.loadExisting();
+    QVERIFY(document);
+    QVERIFY(document->writeString("S", key, value));
+    QVERIFY(ini.save(*document));
     QCOMPARE(readFile(path), after);
 }
 
 void TestProfileFile::writeTypedValues()
 {
     QTemporaryDir dir;
-    ProfileFile ini(dir.filePath(QStringLiteral("sprelio.ini")));
-    QVERIFY(ini.writeInteger("Settings", "Left", -5));
-    QVERIFY(ini.writeBool("Settings", "StayOnTop", true));
-    QVERIFY(ini.writeBool("Options", "Bold", false));
-    QVERIFY(ini.writeInteger("settings", "LEFT", 200));
+    const ProfileFile ini(dir.filePath(QStringLiteral("sprelio.ini")));
+    std::optional<ProfileDocument> document = ini.loadExisting();
+    QVERIFY(document);
+    QVERIFY(document->writeInteger("Settings", "Left", -5));
+    QVERIFY(document->writeBool("Settings", "StayOnTop", true));
+    QVERIFY(document->writeBool("Options", "Bold", false));
+    QVERIFY(document->writeInteger("settings", "LEFT", 200));
+    QVERIFY(ini.save(*document));
     QCOMPARE(readFile(ini.path()),
              QByteArray("[Settings]\r\nLEFT=200\r\nStayOnTop=1\r\n[Options]\r\nBold=0\r\n"));
-    QCOMPARE(ini.readInteger("Settings", "Left", 0), 200);
-    QCOMPARE(ini.readBool("Settings", "StayOnTop", false), true);
-    QCOMPARE(ini.readBool("Options", "Bold", true), false);
+    const ProfileDocument saved = ini.load();
+    QCOMPARE(saved.readInteger("Settings", "Left", 0), 200);
+    QCOMPARE(saved.readBool("Settings", "StayOnTop", false), true);
+    QCOMPARE(saved.readBool("Options", "Bold", true), false);
 }
 
 void TestProfileFile::highBytesBothWays()
@@ -344,10 +357,13 @@ void TestProfileFile::highBytesBothWays()
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("high.vkc"));
-    ProfileFile ini(path);
-    QVERIFY(ini.writeString("Sprelio-Buttons", "1", glyphs));
+    const ProfileFile ini(path);
+    std::optional<ProfileDocument> document = ini.loadExisting();
+    QVERIFY(document);
+    QVERIFY(document->writeString("Sprelio-Buttons", "1", glyphs));
+    QVERIFY(ini.save(*document));
     QCOMPARE(readFile(path), "[Sprelio-Buttons]\r\n1=" + glyphs + "\r\n");
-    QCOMPARE(ini.readString("Sprelio-Buttons", "1"), glyphs);
+    QCOMPARE(ini.load().readString("Sprelio-Buttons", "1"), glyphs);
 }
 
 void TestProfileFile::unstorableRefused_data()
@@ -377,21 +393,33 @@ void TestProfileFile::unstorableRefused()
     const QString path = dir.filePath(QStringLiteral("test.ini"));
     const QByteArray before("[S]\r\nb=2\r\n");
     QVERIFY(writeFile(path, before));
-    QVERIFY(!ProfileFile(path).writeString(section, key, value));
+    const ProfileFile ini(path);
+    std::optional<ProfileDocument> document = ini.loadExisting();
+    QVERIFY(document);
+    QVERIFY(!document->writeString(section, key, value));
+    QCOMPARE(document->content(), before);
+    // What is saved after a refused write is the file as it was.
+    QVERIFY(ini.save(*document));
     QCOMPARE(readFile(path), before);
 }
 
 void TestProfileFile::failedWritesReported()
 {
     QTemporaryDir dir;
-    QVERIFY(!ProfileFile(dir.filePath(QStringLiteral("missing/test.ini"))).writeString("S", "a", "1"));
+    const ProfileFile inMissingFolder(dir.filePath(QStringLiteral("missing/test.ini")));
+    std::optional<ProfileDocument> document = inMissingFolder.loadExisting();
+    QVERIFY(document);
+    QVERIFY(document->writeString("S", "a", "1"));
+    QVERIFY(!inMissingFolder.save(*document));
+    QVERIFY(!QFileInfo::exists(inMissingFolder.path()));
 
-    // The path cannot be read as a file: writing must not replace what is there.
+    // The path cannot be read as a file: it must not be loaded for a change, nor replaced.
     const QString occupied = dir.filePath(QStringLiteral("occupied"));
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("occupied")));
-    QVERIFY(!ProfileFile(occupied).writeString("S", "a", "1"));
+    QVERIFY(!ProfileFile(occupied).loadExisting());
+    QVERIFY(!ProfileFile(occupied).save(*document));
     QVERIFY(QFileInfo(occupied).isDir());
-    QCOMPARE(ProfileFile(occupied).readInteger("S", "a", 9), 9);
+    QCOMPARE(ProfileFile(occupied).load().readInteger("S", "a", 9), 9);
 }
 
 void TestProfileFile::saveReplacesWholeFile()
@@ -443,15 +471,19 @@ void TestProfileFile::badInput()
     if (exists) {
         QVERIFY(writeFile(path, content));
     }
-    ProfileFile ini(path);
-    QCOMPARE(ini.readString("S", "a", "default"), expected);
-    QCOMPARE(ini.readInteger("S", "a", -1), -1);
-    QCOMPARE(ini.sectionHasKeys("Sprelio-Buttons"), false);
+    const ProfileFile ini(path);
+    const ProfileDocument loaded = ini.load();
+    QCOMPARE(loaded.readString("S", "a", "default"), expected);
+    QCOMPARE(loaded.readInteger("S", "a", -1), -1);
+    QCOMPARE(loaded.sectionHasKeys("Sprelio-Buttons"), false);
 
     // A write keeps the odd content and is read back.
-    QVERIFY(ini.writeString("Sprelio-Buttons", "1", "g"));
+    std::optional<ProfileDocument> document = ini.loadExisting();
+    QVERIFY(document);
+    QVERIFY(document->writeString("Sprelio-Buttons", "1", "g"));
+    QVERIFY(ini.save(*document));
     QVERIFY(readFile(path).startsWith(content));
-    QCOMPARE(ini.readString("Sprelio-Buttons", "1"), QByteArray("g"));
+    QCOMPARE(ini.load().readString("Sprelio-Buttons", "1"), QByteArray("g"));
 }
 
 QTEST_GUILESS_MAIN(TestProfileFile)

@@ -1,6 +1,6 @@
+#include "i18n/langstr.h"
 #include "storage/inilocation.h"
 #include "storage/storedsettings.h"
-#include "i18n/langstr.h"
 #include "targets/clipboardpayload.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
-#include "glyphbytes.h"
 #include "app/spreliopad.h"
 #include "compose/glyphedit.h"
+#include "glyphbytes.h"
 #include "palette/speedbutton.h"
 #include "targets/clipboard.h"
 #include "targets/clipboardpayload.h"
