@@ -5,6 +5,7 @@
 
 #include "assignments/assignmenteditor.h"
 #include "compose/composecommands.h"
+#include "dialogs/messageboxes.h"
 #include "i18n/langseldialog.h"
 #include "i18n/langstr.h"
 #include "palette/symbolsets.h"
@@ -46,9 +47,16 @@ QList<QRect> availableScreenAreas()
 
 void TSprelioPad::openIniFile()
 {
-    if (!m_iniPath.isEmpty()) {
-        m_iniDocument = ProfileFile(m_iniPath).load();
+    if (m_iniPath.isEmpty()) {
+        return;
     }
+    QString why;
+    const std::optional<ProfileDocument> document = ProfileFile(m_iniPath).loadExisting(&why);
+    if (!document) {
+        // The session starts from the defaults, and the file stays as it is.
+        MessageInfo(nullptr, LangStr(212).arg(QDir::toNativeSeparators(m_iniPath), why));
+    }
+    m_iniDocument = document.value_or(ProfileDocument());
 }
 
 void TSprelioPad::chooseLanguageAtFirstStart()
@@ -128,14 +136,18 @@ void TSprelioPad::SchreibIni()
 
     // The other keys and sections of the file stay; a file that is there but cannot be read would
     // lose them, so it is left alone.
-    std::optional<ProfileDocument> ini = ProfileFile(m_iniPath).loadExisting();
-    if (!ini) {
-        return;
+    QString why;
+    std::optional<ProfileDocument> ini = ProfileFile(m_iniPath).loadExisting(&why);
+    if (ini) {
+        writeStoredSettings(*ini, settings);
+        QDir().mkpath(QFileInfo(m_iniPath).absolutePath());
+        if (ProfileFile(m_iniPath).save(*ini, &why)) {
+            return;
+        }
     }
-    writeStoredSettings(*ini, settings);
-    QDir().mkpath(QFileInfo(m_iniPath).absolutePath());
-    // Nothing is shown when this fails: the close goes on, and the old file stays whole.
-    ProfileFile(m_iniPath).save(*ini);
+    // The close goes on, and the old file stays whole; the user learns that the session's settings
+    // are not kept, and where they would have gone.
+    MessageInfo(this, LangStr(213).arg(QDir::toNativeSeparators(m_iniPath), why));
 }
 
 void TSprelioPad::closeEvent(QCloseEvent *event)

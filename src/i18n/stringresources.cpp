@@ -101,6 +101,11 @@ constexpr StringResource Resources[] = {
           "Sprelio startet trotzdem; ein zweiter Start öffnet dann ein zweites Fenster."},
     {211, "Unter %1 antwortet ein Programm eines anderen Benutzers. Sprelio vertraut ihm nicht und "
           "startet für sich."},
+    // German: the settings file
+    {212, "Die Einstellungsdatei %1 kann nicht gelesen werden (%2). Sprelio beginnt mit den "
+          "Grundeinstellungen und lässt die Datei, wie sie ist."},
+    {213, "Die Einstellungen konnten nicht in %1 gespeichert werden (%2). Sie gehen mit dem Ende dieser "
+          "Sitzung verloren."},
     // German: the copy in other notations
     {298, "Kopieren als"},
     {299, "Unicode-IPA"},
@@ -358,6 +363,10 @@ constexpr StringResource Resources[] = {
     {10210, "Sprelio cannot check whether it is already running: the folder %1 is not yours alone (%2). "
             "Sprelio starts all the same; a second start will then open a second window."},
     {10211, "A program of another user answers at %1. Sprelio does not trust it and starts on its own."},
+    // English: the settings file
+    {10212, "The settings file %1 cannot be read (%2). Sprelio starts with the default settings and "
+            "leaves the file as it is."},
+    {10213, "The settings could not be saved in %1 (%2). They are lost when this session ends."},
     // English: the copy in other notations
     {10298, "Copy as"},
     {10299, "Unicode IPA"},

@@ -3,6 +3,7 @@
 #include "storage/localfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -359,7 +360,7 @@ ProfileDocument ProfileFile::load() const
     return loadExisting().value_or(ProfileDocument());
 }
 
-std::optional<ProfileDocument> ProfileFile::loadExisting() const
+std::optional<ProfileDocument> ProfileFile::loadExisting(QString *why) const
 {
     const QByteArray name = QFile::encodeName(m_path);
     if (!localFileExists(name)) {
@@ -368,24 +369,50 @@ std::optional<ProfileDocument> ProfileFile::loadExisting() const
     // A file that exists but cannot be read whole must not be replaced by one holding a single key.
     std::optional<QByteArray> content = readLocalFile(name, MaxProfileFileSize);
     if (!content) {
+        if (why != nullptr) {
+            *why = unreadableReason(name);
+        }
         return std::nullopt;
     }
     return ProfileDocument(std::move(*content));
 }
 
-bool ProfileFile::save(const ProfileDocument &document) const
+QString ProfileFile::unreadableReason(const QByteArray &name) const
+{
+    const QFileInfo info(m_path);
+    if (!isLocalRegularFile(name)) {
+        return QStringLiteral("not a file");
+    }
+    if (info.size() > MaxProfileFileSize) {
+        return QStringLiteral("larger than %1 MiB").arg(MaxProfileFileSize / (1024 * 1024));
+    }
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return file.errorString();
+    }
+    return QStringLiteral("read error");
+}
+
+bool ProfileFile::save(const ProfileDocument &document, QString *why) const
 {
     QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    const auto failed = [&file, why] {
+        if (why != nullptr) {
+            *why = file.errorString();
+        }
         return false;
+    };
+    if (!file.open(QIODevice::WriteOnly)) {
+        return failed();
     }
     // A write cut short by a full disk shows only in flush(): commit() would put the cut file in place
     // of the old one and report success.
     if (file.write(document.content()) != document.content().size() || !file.flush()) {
+        const bool result = failed();
         file.cancelWriting();
-        return false;
+        return result;
     }
-    return file.commit();
+    return file.commit() || failed();
 }
 
 } // namespace Sprelio

@@ -100,12 +100,15 @@ public:
     /// The file's content; a missing or unreadable file gives an empty document.
     ProfileDocument load() const;
     /// The file's content for a change: empty for a missing file, nothing when a file exists but
-    /// cannot be read whole (it must then be left alone).
-    std::optional<ProfileDocument> loadExisting() const;
-    /// Replaces the whole file with the document at once. False when the file could not be written.
-    bool save(const ProfileDocument &document) const;
+    /// cannot be read whole (it must then be left alone); then why says why, when it is given.
+    std::optional<ProfileDocument> loadExisting(QString *why = nullptr) const;
+    /// Replaces the whole file with the document at once. False when the file could not be written;
+    /// then why says why, when it is given.
+    bool save(const ProfileDocument &document, QString *why = nullptr) const;
 
 private:
+    QString unreadableReason(const QByteArray &name) const;
+
     QString m_path;
 };
 

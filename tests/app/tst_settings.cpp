@@ -58,7 +58,7 @@ private slots:
     void fileFormsOfOtherEditors_data();
     void fileFormsOfOtherEditors();
     void assignmentPathBytesKept();
-    void writeFailureIsSilent();
+    void writeFailureIsReported();
     void everythingComesBack();
     void saveQuestionAtClose_data();
     void saveQuestionAtClose();
@@ -351,38 +351,64 @@ void TestSettings::unusableFiles_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<bool>("folder");
+    QTest::addColumn<bool>("reported");
     QRandomGenerator generator(4711);
     QByteArray binary(qsizetype{10} * 1024 * 1024, Qt::Uninitialized);
     for (char &byte : binary) {
         byte = static_cast<char>(generator.bounded(256));
     }
-    QTest::newRow("10 MB of random bytes") << binary << false;
+    QTest::newRow("10 MB of random bytes") << binary << false << false;
     QTest::newRow("garbage values") << QByteArray(
                                            "[Settings]\nLanguage=0\nLeft=x\nTop=\nWidth=-1\n"
                                            "ClipboardFontSize=-3\nButtonSetting=\x01\x02\xFF\n"
                                            "StayOnTop=\n[Options]\nTarget=2147483648\nFont=-1\nBold=\n")
-                                    << false;
-    QTest::newRow("a folder where the file should be") << QByteArray() << true;
+                                    << false << false;
+    QTest::newRow("a folder where the file should be") << QByteArray() << true << true;
+    QTest::newRow("a file over the size limit")
+        << "[Settings]\r\nLanguage=0\r\n" + QByteArray(ProfileFile::MaxProfileFileSize, ';') << false << true;
 }
 
 void TestSettings::unusableFiles()
 {
     QFETCH(QByteArray, content);
     QFETCH(bool, folder);
+    QFETCH(bool, reported);
     if (folder) {
         QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("sprelio.ini")));
     } else {
         writeIni(content);
     }
+    // A file that cannot be read is reported as the window is built, and again at closing, when
+    // the session's settings cannot be kept in it.
+    QStringList messages;
+    const auto answerMessage = [&messages](QMessageBox *box) {
+        messages << box->text();
+        box->close();
+    };
+    whenModal<QMessageBox>(answerMessage);
     // Random bytes may or may not hold a usable "Language"; answer the dialog if it comes.
-    whenModal<TformLangSel>([](TformLangSel *dialog) { dialog->close(); }, nullptr, 2000);
+    whenModal<TformLangSel>([](TformLangSel *dialog) { dialog->close(); }, nullptr, reported ? 7000 : 2000);
     start();
     QCOMPARE(m_pad->UnitSize(), 40);
     QCOMPARE(m_pad->ClipboardFontSize(), 10);
     QVERIFY(item("ShowH")->isChecked());
     QVERIFY(!item("Vorne")->isChecked());
+    whenModal<QMessageBox>(answerMessage);
     closeWindow();
     QCOMPARE(QFileInfo(iniPath()).isDir(), folder);
+    if (!reported) {
+        QVERIFY(messages.isEmpty());
+        return;
+    }
+    QCOMPARE(messages.size(), 2);
+    for (const QString &message : std::as_const(messages)) {
+        QVERIFY2(message.contains(QDir::toNativeSeparators(iniPath())), qPrintable(message));
+    }
+    if (!folder) {
+        QFile file(iniPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), content);
+    }
 }
 
 void TestSettings::otherKeysSurvive()
@@ -466,25 +492,23 @@ void TestSettings::assignmentPathBytesKept()
     QCOMPARE(stored("Settings", "ButtonSetting"), name);
 }
 
-void TestSettings::writeFailureIsSilent()
+void TestSettings::writeFailureIsReported()
 {
     // A regular file stands where the settings folder would have to be created.
     writeIni("not a folder");
     const QString blocked = QDir(iniPath()).filePath(QStringLiteral("sprelio.ini"));
-    bool boxShown = false;
-    whenModal<QMessageBox>(
-        [&](QMessageBox *box) {
-            boxShown = true;
-            box->close();
-        },
-        nullptr, 500);
+    QString message;
     whenModal<TformLangSel>([](TformLangSel *dialog) { dialog->close(); });
     m_pad = std::make_unique<TSprelioPad>(blocked);
     m_pad->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_pad.get()));
+    whenModal<QMessageBox>([&](QMessageBox *box) {
+        message = box->text();
+        box->close();
+    });
     closeWindow();
-    QTest::qWait(600);
-    QVERIFY(!boxShown);
+    // The close is not held up, and the user learns where the settings could not go.
+    QVERIFY2(message.contains(QDir::toNativeSeparators(blocked)), qPrintable(message));
     QVERIFY(!QFileInfo::exists(blocked));
 }
 
