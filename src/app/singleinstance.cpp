@@ -50,13 +50,13 @@ QString instanceDirectory(QStringList &problem)
     Q_UNUSED(problem)
     return QDir::tempPath();
 #else
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (!runtime.isEmpty() && privateFolderProblem(runtime).isEmpty()) {
         return runtime;
     }
     // Without a runtime folder of its own, the user gets one in the shared temporary folder. Another
     // user may have made it first, to plant a socket there: it is used only when it is private.
-    const QString own = QDir::tempPath() + QStringLiteral("/sprelio-%1").arg(::geteuid());
+    QString own = QDir::tempPath() + QStringLiteral("/sprelio-%1").arg(::geteuid());
     ::mkdir(QFile::encodeName(own).constData(), S_IRWXU);
     const QString why = privateFolderProblem(own);
     if (why.isEmpty()) {

@@ -327,9 +327,10 @@ void appendTipa(QString &text, const QString &piece)
     }
     if (!text.isEmpty()) {
         const QChar next = piece.front();
-        if (endsWithControlWord(text) && (isAsciiLetter(next) || next == u' ' || next == u'*')) {
-            text.append(QStringLiteral("{}"));
-        } else if (joinsWithNeighbour(text.back()) && joinsWithNeighbour(next)) {
+        const bool swallowed =
+            endsWithControlWord(text) && (isAsciiLetter(next) || next == u' ' || next == u'*');
+        const bool joined = joinsWithNeighbour(text.back()) && joinsWithNeighbour(next);
+        if (swallowed || joined) {
             text.append(QStringLiteral("{}"));
         }
     }

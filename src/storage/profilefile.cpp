@@ -384,7 +384,7 @@ QString ProfileFile::unreadableReason(const QByteArray &name) const
         return QStringLiteral("not a file");
     }
     if (info.size() > MaxProfileFileSize) {
-        return QStringLiteral("larger than %1 MiB").arg(MaxProfileFileSize / (1024 * 1024));
+        return QStringLiteral("larger than %1 MiB").arg(MaxProfileFileSize / (qint64(1024) * 1024));
     }
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly)) {

@@ -172,6 +172,13 @@ public:
             OUString("_blank"), 0, {});
         const uno::Reference<frame::XModel> model(document, uno::UNO_QUERY_THROW);
         model->getCurrentController()->getFrame()->activate();
+        // The office makes the new document its current one a little later; a busy office may take
+        // long. Until then a send would go to the document of before, or to none.
+        QElapsedTimer waited;
+        waited.start();
+        while (m_desktop->getCurrentComponent() != document && waited.elapsed() < 60000) {
+            QThread::msleep(20);
+        }
         return model;
     }
 
