@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the pictures of the user guides from the real program under Xvfb, in each guide's language:
-# the main window, a set of diacritics on the special bar, and the assignment editing mode.
-# Writes docs/images/{main,diacritics,editing}_{g,e}.png; run tools/make_docs.sh afterwards.
+# the main window, the options menu with its copy submenu, a set of diacritics on the special bar,
+# and the assignment editing mode.
+# Writes docs/images/{main,copyas,diacritics,editing}_{g,e}.png; run tools/make_docs.sh afterwards.
 #   tools/make_screenshots.sh [build folder]     (default: build)
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -24,6 +25,8 @@ unset QT_QPA_PLATFORM
 
 # Positions within the window at its design width, on the tool bar.
 edit_button=(66 35)
+options_menu=(30 10)
+composition_field=(250 75)
 diacritics1_button=(263 35)
 
 for language in g e; do
@@ -45,6 +48,17 @@ for language in g e; do
     [ -n "$window" ] || { echo "make_screenshots: the main window did not show" >&2; exit 1; }
     sleep 1
     "$grab" "$repo/docs/images/main_$language.png" "$window"
+    # The options menu, then its second item, the copy submenu, from the keyboard. The window's
+    # corner is the screen's: no window manager frames it.
+    xdotool mousemove --window "$window" "${options_menu[@]}" click 1
+    sleep 0.5
+    xdotool key Down Down Right
+    sleep 0.8
+    "$grab" "$repo/docs/images/copyas_$language.png" 0 0 0 500 210
+    xdotool key Escape Escape
+    # The composition field takes the focus back from the menu bar, as it has it in the other pictures.
+    xdotool mousemove --window "$window" "${composition_field[@]}" click 1 mousemove 0 0
+    sleep 0.3
     xdotool mousemove --window "$window" "${diacritics1_button[@]}" click 1 mousemove 0 0
     sleep 1
     "$grab" "$repo/docs/images/diacritics_$language.png" "$window"
@@ -53,5 +67,5 @@ for language in g e; do
     "$grab" "$repo/docs/images/editing_$language.png" "$window"
     kill "$pid"
     wait "$pid" 2>/dev/null || true
-    echo "docs/images/{main,diacritics,editing}_$language.png"
+    echo "docs/images/{main,copyas,diacritics,editing}_$language.png"
 done
