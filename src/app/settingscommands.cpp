@@ -152,7 +152,10 @@ void TSprelioPad::SchreibIni()
 
 void TSprelioPad::closeEvent(QCloseEvent *event)
 {
-    m_assignments->offerSaving();
+    if (!m_assignments->offerSaving()) {
+        event->ignore();
+        return;
+    }
     SchreibIni();
     QMainWindow::closeEvent(event);
 }

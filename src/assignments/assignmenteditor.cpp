@@ -190,17 +190,27 @@ void AssignmentEditor::Speichern1Click()
     m_assignmentChanged = false;
 }
 
-void AssignmentEditor::offerSaving()
+bool AssignmentEditor::offerSaving()
 {
-    if (m_assignmentChanged &&
-        MessageQuestion(m_controls.window, QString(), LangStr(2), StyleYesNo | StyleQuestion) == MessageYes) {
+    if (!m_assignmentChanged) {
+        return true;
+    }
+    switch (MessageQuestion(m_controls.window, QString(), LangStr(2), StyleYesNo | StyleQuestion)) {
+    case MessageYes:
         Speichern1Click();
+        return true;
+    case MessageNo:
+        return true;
+    default:
+        return false;
     }
 }
 
 void AssignmentEditor::Laden1Click()
 {
-    offerSaving();
+    if (!offerSaving()) {
+        return;
+    }
     QFileDialog dialog(m_controls.window);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // A name that does not exist is taken and then reported as no assignment file.

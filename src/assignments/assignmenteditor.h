@@ -66,8 +66,9 @@ public:
     void Speichern1Click();
     /// Asks whether to save a changed assignment, then for a file to load.
     void Laden1Click();
-    /// Asks whether to save a changed assignment, and saves it when asked to.
-    void offerSaving();
+    /// Asks whether to save a changed assignment, and saves it when asked to. False when the user
+    /// backed out of the question: whatever asked must not go on.
+    bool offerSaving();
 
     /// Switches the chart, the close button and the popup menus into or out of the editing mode.
     void EnableButtonEdit(bool value);

@@ -1,6 +1,7 @@
 #include "dialogs/messageboxes.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 
 namespace Sprelio {
 
@@ -56,14 +57,46 @@ int resultOf(const QMessageBox &box)
     }
 }
 
+// Escape and closing a box with Yes and No back out of the question, where the box would take them
+// for No, which may throw work away.
+class BackingOut final : public QObject
+{
+public:
+    explicit BackingOut(QMessageBox &box)
+        : m_box(box)
+    {}
+
+    bool happened = false;
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const bool escape = event->type() == QEvent::KeyPress &&
+                            static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape &&
+                            static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier;
+        if (watched != &m_box || happened || (!escape && event->type() != QEvent::Close)) {
+            return false;
+        }
+        happened = true;
+        m_box.reject();
+        return true;
+    }
+
+private:
+    QMessageBox &m_box;
+};
+
 int showBox(QWidget *owner, const QString &caption, const QString &text, int style)
 {
     QMessageBox box(iconOf(style), caption, text, buttonsOf(style), owner);
     // The texts carry file names, which must not be read as markup.
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
+    BackingOut backingOut(box);
+    if ((style & 0x0F) == StyleYesNo) {
+        box.installEventFilter(&backingOut);
+    }
     box.exec();
-    return resultOf(box);
+    return backingOut.happened ? MessageCancel : resultOf(box);
 }
 
 } // namespace

@@ -32,7 +32,8 @@ QString applicationTitle();
 int MessageInfo(QWidget *owner, const QString &text);
 
 /// A question box; an empty caption means the program title, style 0 an information box with OK,
-/// and a null owner the main window. Returns the MessageResult of the button pressed.
+/// and a null owner the main window. Returns the MessageResult of the button pressed; Escape and
+/// closing the box give MessageCancel, also where the box has Yes and No only.
 int MessageQuestion(QWidget *owner, const QString &caption, const QString &text, int style);
 
 /// A one-line input dialog; with checkNumber only a whole number from 1 to MaxClipboardFontSize is accepted.

@@ -106,6 +106,9 @@ constexpr StringResource Resources[] = {
           "Grundeinstellungen und lässt die Datei, wie sie ist."},
     {213, "Die Einstellungen konnten nicht in %1 gespeichert werden (%2). Sie gehen mit dem Ende dieser "
           "Sitzung verloren."},
+    // German: sending without a target
+    {214, "Es ist keine Zielanwendung gewählt. Wählen Sie unter Optionen, Zielanwendung, wohin Sprelio "
+          "senden soll."},
     // German: the copy in other notations
     {298, "Kopieren als"},
     {299, "Unicode-IPA"},
@@ -367,6 +370,8 @@ constexpr StringResource Resources[] = {
     {10212, "The settings file %1 cannot be read (%2). Sprelio starts with the default settings and "
             "leaves the file as it is."},
     {10213, "The settings could not be saved in %1 (%2). They are lost when this session ends."},
+    // English: sending without a target
+    {10214, "No target application is chosen. Choose where Sprelio sends under Options, Target."},
     // English: the copy in other notations
     {10298, "Copy as"},
     {10299, "Unicode IPA"},

@@ -95,6 +95,11 @@ void SendCommands::ZielClick(QAction *item)
 
 bool SendCommands::send(const SendInputs &inputs)
 {
+    // Nothing can be sent without a target, and the line must not be lost as though it had been.
+    if (!checkedTarget()) {
+        MessageInfo(m_window, LangStr(214));
+        return false;
+    }
     CommandSendHost host(*this, inputs, m_window);
     try {
         sendToTarget(checkedTarget(), inputs, m_clipboardFontSize, *m_automation, host);

@@ -49,7 +49,8 @@ public:
     /// The first checked target in dispatch order; none when no item is checked.
     std::optional<TargetCode> checkedTarget() const;
 
-    /// Sends inputs to the checked target; false after a failure, which has been shown.
+    /// Sends inputs to the checked target; false after a failure, which has been shown, and when no
+    /// target is checked, which has been said.
     bool send(const SendInputs &inputs);
     /// Puts inputs on the clipboard at the given point size as the phonetic rich text and
     /// Unicode IPA; an empty text leaves the clipboard alone.

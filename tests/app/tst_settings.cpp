@@ -62,6 +62,8 @@ private slots:
     void everythingComesBack();
     void saveQuestionAtClose_data();
     void saveQuestionAtClose();
+    void backingOutOfTheSaveQuestion_data();
+    void backingOutOfTheSaveQuestion();
 
 private:
     QString iniPath() const { return m_dir->filePath(QStringLiteral("sprelio.ini")); }
@@ -601,4 +603,59 @@ void TestSettings::saveQuestionAtClose()
 }
 
 QTEST_MAIN(TestSettings)
+void TestSettings::backingOutOfTheSaveQuestion_data()
+{
+    QTest::addColumn<bool>("closing");
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("Escape at closing") << true << true;
+    QTest::newRow("question closed at closing") << true << false;
+    QTest::newRow("Escape before loading") << false << true;
+    QTest::newRow("question closed before loading") << false << false;
+}
+
+// Backing out of the question keeps the edited assignment: the quit or the load does not go on.
+void TestSettings::backingOutOfTheSaveQuestion()
+{
+    QFETCH(bool, closing);
+    QFETCH(bool, escape);
+    writeIni("[Settings]\r\nLanguage=0\r\n");
+    start();
+    m_pad->Bearbeiten1Click();
+    m_pad->CharGridDragDrop(m_pad->PaletteButtons().at(0), QByteArray("m"), false);
+    m_pad->CloseBtnClick();
+    QVERIFY(m_pad->AssignmentChanged());
+    const QByteArray before = ProfileFile(iniPath()).load().content();
+
+    bool asked = false;
+    bool fileDialogShown = false;
+    whenModal<QMessageBox>([&](QMessageBox *box) {
+        asked = true;
+        whenModal<QFileDialog>(
+            [&](QFileDialog *dialog) {
+                fileDialogShown = true;
+                dialog->reject();
+            },
+            nullptr, 1000);
+        if (escape) {
+            // As typed: the key goes to the box's focused button first.
+            QWidget *focused = box->focusWidget();
+            QTest::keyClick(focused != nullptr ? focused : box, Qt::Key_Escape);
+        } else {
+            box->close();
+        }
+    });
+    if (closing) {
+        QVERIFY(!m_pad->close());
+        QVERIFY(m_pad->isVisible());
+        QCOMPARE(ProfileFile(iniPath()).load().content(), before);
+    } else {
+        m_pad->Laden1Click();
+    }
+    QTest::qWait(1200);
+    QVERIFY(asked);
+    QVERIFY(!fileDialogShown);
+    QVERIFY(m_pad->AssignmentChanged());
+    QCOMPARE(m_pad->PaletteButtons().at(0)->Symbol(), QByteArray("m"));
+}
+
 #include "tst_settings.moc"

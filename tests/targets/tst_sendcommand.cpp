@@ -88,7 +88,8 @@ void TestSendCommand::fieldAfterSending_data()
     QTest::addColumn<QByteArray>("target");
     QTest::addColumn<bool>("shift");
     QTest::addColumn<bool>("emptied");
-    QTest::newRow("no target") << QByteArray() << false << true;
+    // With no target nothing is sent: the line stays, and the user is told why.
+    QTest::newRow("no target") << QByteArray() << false << false;
     QTest::newRow("no target, shift") << QByteArray() << true << false;
     QTest::newRow("clipboard") << QByteArray("Zwischenablage") << false << true;
     QTest::newRow("clipboard, shift") << QByteArray("Zwischenablage") << true << false;
@@ -104,8 +105,16 @@ void TestSendCommand::fieldAfterSending()
         m_pad->ZielClick(item(target.constData()));
     }
     edit()->setGlyphs("pa");
+    QString told;
+    QTimer::singleShot(0, this, [&told] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            told = box->text();
+            box->accept();
+        }
+    });
     send(shift);
     QCOMPARE(edit()->glyphs(), emptied ? QByteArray() : QByteArray("pa"));
+    QCOMPARE(told, target.isEmpty() ? LangStr(214) : QString());
     if (!emptied && !target.isEmpty()) {
         QCOMPARE(edit()->selectedText().size(), 2); // the whole text stays selected
     }
