@@ -103,7 +103,7 @@ void TSprelioPad::setAutomationTargets(std::unique_ptr<AutomationTargets> automa
 
 void TSprelioPad::CopyAsUnicodeClick()
 {
-    m_send->copyAsUnicode(m_editField->glyphs());
+    CopyAsNotationClick(Notation::UnicodeIpa);
 }
 
 void TSprelioPad::CopyAsNotationClick(Notation notation)

@@ -121,11 +121,6 @@ void SendCommands::copyToClipboard(const SendInputs &inputs, int size)
     emit fieldCopied();
 }
 
-void SendCommands::copyAsUnicode(const QByteArray &glyphs)
-{
-    copyAsNotation(Notation::UnicodeIpa, glyphs);
-}
-
 void SendCommands::copyAsNotation(Notation notation, const QByteArray &glyphs)
 {
     putTextOnClipboard(glyphsToNotation(notation, glyphs));

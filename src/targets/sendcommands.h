@@ -55,8 +55,6 @@ public:
     /// Puts inputs on the clipboard at the given point size as the phonetic rich text and
     /// Unicode IPA; an empty text leaves the clipboard alone.
     void copyToClipboard(const SendInputs &inputs, int size);
-    /// Puts only the Unicode IPA of glyphs on the clipboard.
-    void copyAsUnicode(const QByteArray &glyphs);
     /// Puts only glyphs in the given plain-text notation on the clipboard.
     void copyAsNotation(Notation notation, const QByteArray &glyphs);
 
