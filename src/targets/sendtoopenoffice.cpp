@@ -11,6 +11,12 @@ constexpr std::uint16_t ErrorPastingToCalc = 21;
 constexpr std::uint16_t ErrorPastingToOffice = 22;
 // What the office pastes into a document that has neither a text cursor nor a sheet.
 constexpr int OtherDocumentPointSize = 12;
+// The office's values for a symbol face's character set, and for weight and posture.
+constexpr std::int32_t SymbolCharSet = 2;
+constexpr double NormalWeight = 100.0;
+constexpr double BoldWeight = 150.0;
+constexpr std::int32_t UprightPosture = 0;
+constexpr std::int32_t ItalicPosture = 2;
 
 using Arg = AutomationArgument;
 
@@ -31,9 +37,39 @@ struct Office
     AutomationValue dispatchHelper;
 };
 
-// Pastes at the view cursor at its own height, then gives the cursor back its face and style
-// and types a space after the string.
-std::uint16_t pasteIntoText(const Office &office, const AutomationValue &viewCursor, SendHost &host)
+// The glyphs as the office holds text in a symbol face: each byte at the private code that the
+// face maps to that glyph, U+F000 + byte.
+std::string symbolText(const std::string &glyphs)
+{
+    std::string text;
+    text.reserve(glyphs.size() * 3);
+    for (const char glyph : glyphs) {
+        const unsigned code = 0xF000U + static_cast<unsigned char>(glyph);
+        text += static_cast<char>(0xE0U | (code >> 12U));
+        text += static_cast<char>(0x80U | ((code >> 6U) & 0x3FU));
+        text += static_cast<char>(0x80U | (code & 0x3FU));
+    }
+    return text;
+}
+
+// Gives the characters of range the phonetic face and the field's style, as the pasted rich
+// text would have them. Set as properties, so that the office turns the numbers into its own types.
+void setGlyphFace(const AutomationValue &range, const RoutineInputs &inputs)
+{
+    range.put("CharFontName", Arg::string(inputs.faceName));
+    range.put("CharFontCharSet", Arg::int32(SymbolCharSet));
+    range.put("CharWeight", Arg::variant(inputs.bold ? BoldWeight : NormalWeight));
+    range.put("CharPosture", Arg::int32(inputs.italic ? ItalicPosture : UprightPosture));
+}
+
+// Writes the glyphs at the view cursor in the phonetic face at the cursor's own height, in
+// place of a selection, as a paste would; then gives the cursor back its face and style and
+// types a space after the string. The clipboard gets the line as well, as after a paste.
+//
+// The text goes in directly rather than through the office's Paste: under X11 the office keeps
+// the list of formats it last saw on the clipboard for two seconds, whoever owns the clipboard
+// since, and pastes the plain text when that list came from another program.
+std::uint16_t pasteIntoText(const AutomationValue &viewCursor, SendHost &host, const RoutineInputs &inputs)
 {
     try {
         const AutomationValue height = viewCursor.get("GetPropertyValue", {Arg::string("CharHeight")});
@@ -41,11 +77,17 @@ std::uint16_t pasteIntoText(const Office &office, const AutomationValue &viewCur
         const AutomationValue weight = viewCursor.get("GetPropertyValue", {Arg::string("CharWeight")});
         const AutomationValue posture = viewCursor.get("GetPropertyValue", {Arg::string("CharPosture")});
         host.CopyEditToClipboard(height.toInteger());
-        pasteDispatch(office.dispatchHelper, office.controller);
+        const AutomationValue text = viewCursor.get("getText");
+        text.call("InsertString",
+                  {Arg::variantByRef(viewCursor), Arg::string(symbolText(inputs.text)), Arg::boolean(true)});
+        // The inserted glyphs, selected backwards from the cursor behind them.
+        viewCursor.call("goLeft",
+                        {Arg::int32(static_cast<std::int32_t>(inputs.text.size())), Arg::boolean(true)});
+        setGlyphFace(viewCursor, inputs);
+        viewCursor.call("collapseToEnd");
         viewCursor.call("SetPropertyValue", {Arg::string("CharFontName"), Arg::variantByRef(fontName)});
         viewCursor.call("SetPropertyValue", {Arg::string("CharWeight"), Arg::variantByRef(weight)});
         viewCursor.call("SetPropertyValue", {Arg::string("CharPosture"), Arg::variantByRef(posture)});
-        const AutomationValue text = viewCursor.get("getText");
         text.call("InsertString", {Arg::variantByRef(viewCursor), Arg::string(" "), Arg::boolean(false)});
         return 0;
     } catch (const std::exception &) {
@@ -62,7 +104,8 @@ std::int32_t firstSelectedCell(const AutomationValue &selection, const char *coo
 }
 
 // Pastes into the first cell of the selection at that cell's height.
-std::uint16_t pasteIntoSheet(const Office &office, const AutomationValue &sheet, SendHost &host)
+std::uint16_t pasteIntoSheet(const Office &office, const AutomationValue &sheet, SendHost &host,
+                             const RoutineInputs &inputs)
 {
     try {
         const AutomationValue selection = office.document.get("getCurrentSelection");
@@ -72,7 +115,9 @@ std::uint16_t pasteIntoSheet(const Office &office, const AutomationValue &sheet,
             sheet.get("getCellByPosition", {Arg::int32ByRef(column), Arg::int32ByRef(row)});
         const AutomationValue height = cell.get("GetPropertyValue", {Arg::string("CharHeight")});
         host.CopyEditToClipboard(height.toInteger());
-        pasteDispatch(office.dispatchHelper, office.controller);
+        // Written directly, for the same reason as in a text.
+        cell.call("setString", {Arg::string(symbolText(inputs.text))});
+        setGlyphFace(cell, inputs);
         return 0;
     } catch (const std::exception &) {
         return ErrorPastingToCalc;
@@ -100,23 +145,23 @@ template <typename Get> std::optional<AutomationValue> attempt(Get &&get)
     }
 }
 
-std::uint16_t pasteIntoDocument(const Office &office, SendHost &host)
+std::uint16_t pasteIntoDocument(const Office &office, SendHost &host, const RoutineInputs &inputs)
 {
     if (const auto viewCursor = attempt([&] {
             return office.desktop.get("CurrentComponent").get("CurrentController").get("getViewCursor");
         })) {
-        return pasteIntoText(office, *viewCursor, host);
+        return pasteIntoText(*viewCursor, host, inputs);
     }
     if (const auto sheet =
             attempt([&] { return office.document.get("getCurrentController").get("getActiveSheet"); })) {
-        return pasteIntoSheet(office, *sheet, host);
+        return pasteIntoSheet(office, *sheet, host, inputs);
     }
     return pasteIntoOther(office, host);
 }
 
 } // namespace
 
-void SendToOpenOffice(AutomationBridge &bridge, SendHost &host, const RoutineInputs &)
+void SendToOpenOffice(AutomationBridge &bridge, SendHost &host, const RoutineInputs &inputs)
 {
     std::uint16_t code = 0;
     Office office;
@@ -133,7 +178,7 @@ void SendToOpenOffice(AutomationBridge &bridge, SendHost &host, const RoutineInp
         code = ErrorPastingToOffice;
     }
     if (code == 0) {
-        code = pasteIntoDocument(office, host);
+        code = pasteIntoDocument(office, host, inputs);
     }
     if (code != 0) {
         host.bringToFront();

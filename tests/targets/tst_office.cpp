@@ -27,6 +27,8 @@
 #include "palette/speedbutton.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QTest>
 
@@ -73,6 +75,8 @@ private slots:
     void cleanup();
 
     void writerAtTheCursor();
+    void sendsInARow_data();
+    void sendsInARow();
     void calcIntoTheFirstSelectedCell();
     void drawAtTwelvePoints();
     void noDocumentOpen();
@@ -193,6 +197,58 @@ void TestOffice::writerAtTheCursor()
     QCOMPARE(unoProperty<float>(cursor, "CharWeight"), awt::FontWeight::BOLD);
     QCOMPARE(unoProperty<awt::FontSlant>(cursor, "CharPosture"), awt::FontSlant_ITALIC);
     keepForLooking(model, "writer", "writer_pdf_Export");
+}
+
+// The office keeps the clipboard's formats for a while, whoever owns it since: sends in a row,
+// with another program taking the clipboard before each, must all arrive as glyphs in the face.
+void TestOffice::sendsInARow_data()
+{
+    QTest::addColumn<QString>("component");
+    QTest::addColumn<bool>("othersTakeTheClipboard");
+    for (const char *component : {"swriter", "scalc"}) {
+        QTest::addRow("%s alone", component) << QString::fromLatin1(component) << false;
+        QTest::addRow("%s after another program", component) << QString::fromLatin1(component) << true;
+    }
+}
+
+void TestOffice::sendsInARow()
+{
+    QFETCH(QString, component);
+    QFETCH(bool, othersTakeTheClipboard);
+    const auto model = m_office.open(component.toLatin1().constData());
+    const auto target = [&]() -> uno::Reference<text::XText> {
+        if (const uno::Reference<text::XTextDocument> document{model, uno::UNO_QUERY}; document.is()) {
+            return document->getText();
+        }
+        const uno::Reference<sheet::XSpreadsheetView> view(model->getCurrentController(),
+                                                           uno::UNO_QUERY_THROW);
+        return {view->getActiveSheet()->getCellByPosition(0, 0), uno::UNO_QUERY_THROW};
+    }();
+    // The whole run can be made longer from outside: SPRELIO_OFFICE_SENDS=100.
+    const int sends = qMax(8, qEnvironmentVariableIntValue("SPRELIO_OFFICE_SENDS"));
+    QStringList wrong;
+    for (int i = 0; i < sends; ++i) {
+        if (othersTakeTheClipboard) {
+            QClipboard *clipboard = QGuiApplication::clipboard();
+            // Another program's text only, as an editor or a browser puts it.
+            QProcess other;
+            other.start(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard")});
+            QVERIFY(other.waitForStarted(30000));
+            other.write("other");
+            other.closeWriteChannel();
+            QVERIFY(other.waitForFinished(30000));
+            QTRY_VERIFY_WITH_TIMEOUT(clipboard->text() == QStringLiteral("other"), 30000);
+        }
+        const QByteArray glyphs = typeTranscription();
+        send();
+        const auto pasted = portionWith(target, symbolText(glyphs));
+        const QString face = pasted.is() ? qs(unoProperty<OUString>(pasted, "CharFontName")) : QString();
+        if (face != QStringLiteral("Lautbild Serif")) {
+            wrong << QStringLiteral("%1: \"%2\" in \"%3\"").arg(i).arg(qs(target->getString()), face);
+        }
+        target->setString(OUString());
+    }
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
 }
 
 void TestOffice::calcIntoTheFirstSelectedCell()

@@ -37,6 +37,12 @@ std::shared_ptr<Script> office(Document kind)
             {"VC.GetPropertyValue(\"CharWeight\")", 150.0},
             {"VC.GetPropertyValue(\"CharPosture\")", std::int32_t{2}},
             {"VC.SetPropertyValue", AutomationValue()},
+            {"VC.CharFontName", AutomationValue()},
+            {"VC.CharFontCharSet", AutomationValue()},
+            {"VC.CharWeight", AutomationValue()},
+            {"VC.CharPosture", AutomationValue()},
+            {"VC.goLeft", AutomationValue()},
+            {"VC.collapseToEnd", AutomationValue()},
             {"VC.getText", "@T"},
             {"T.InsertString", AutomationValue()},
         });
@@ -51,6 +57,11 @@ std::shared_ptr<Script> office(Document kind)
             {"Address.Column", std::int32_t{2}},
             {"Sheet.getCellByPosition(&2, &4)", "@Cell"},
             {"Cell.GetPropertyValue(\"CharHeight\")", 10.5},
+            {"Cell.setString", AutomationValue()},
+            {"Cell.CharFontName", AutomationValue()},
+            {"Cell.CharFontCharSet", AutomationValue()},
+            {"Cell.CharWeight", AutomationValue()},
+            {"Cell.CharPosture", AutomationValue()},
         });
     }
     return script;
@@ -66,6 +77,8 @@ const Log Opening{
     "get Doc.CurrentController()",
     "get Ctrl.getViewCursor()",
 };
+// "t\x83s" as the office holds it in a symbol face: U+F074 U+F083 U+F073, in UTF-8.
+const std::string SymbolText = "\"\xEF\x81\xB4\xEF\x82\x83\xEF\x81\xB3\"";
 const std::string Paste = "call Disp.executeDispatch(&Ctrl, \".uno:Paste\", \"\", 0, [])";
 
 Log opening(Log rest)
@@ -81,11 +94,17 @@ const Log TextPath = opening({
     "get VC.GetPropertyValue(\"CharWeight\")",
     "get VC.GetPropertyValue(\"CharPosture\")",
     "CopyEditToClipboard(14)",
-    Paste,
+    "get VC.getText()",
+    "call T.InsertString(&VC, " + SymbolText + ", true)",
+    "call VC.goLeft(3, true)",
+    "put VC.CharFontName(\"Lautbild Serif\")",
+    "put VC.CharFontCharSet(2)",
+    "put VC.CharWeight(150.000000)",
+    "put VC.CharPosture(2)",
+    "call VC.collapseToEnd()",
     "call VC.SetPropertyValue(\"CharFontName\", &\"Liberation Serif\")",
     "call VC.SetPropertyValue(\"CharWeight\", &150.000000)",
     "call VC.SetPropertyValue(\"CharPosture\", &2)",
-    "get VC.getText()",
     "call T.InsertString(&VC, \" \", false)",
 });
 const Log SheetPath = opening({
@@ -101,7 +120,11 @@ const Log SheetPath = opening({
     "get Sheet.getCellByPosition(&2, &4)",
     "get Cell.GetPropertyValue(\"CharHeight\")",
     "CopyEditToClipboard(10)",
-    Paste,
+    "call Cell.setString(" + SymbolText + ")",
+    "put Cell.CharFontName(\"Lautbild Serif\")",
+    "put Cell.CharFontCharSet(2)",
+    "put Cell.CharWeight(150.000000)",
+    "put Cell.CharPosture(2)",
 });
 const Log OtherPath = opening({
     "get Doc.getCurrentController()",
@@ -164,13 +187,13 @@ private slots:
             QTest::addRow("opening: %s", call) << int(Document::Text) << QByteArray(call) << 22;
         }
         for (const char *call :
-             {"VC.GetPropertyValue(\"CharHeight\")", "VC.GetPropertyValue(\"CharPosture\")",
-              "Disp.executeDispatch", "VC.SetPropertyValue", "VC.getText", "T.InsertString"}) {
+             {"VC.GetPropertyValue(\"CharHeight\")", "VC.GetPropertyValue(\"CharPosture\")", "VC.getText",
+              "T.InsertString", "VC.goLeft", "VC.CharFontCharSet", "VC.SetPropertyValue"}) {
             QTest::addRow("text: %s", call) << int(Document::Text) << QByteArray(call) << 20;
         }
         for (const char *call :
              {"Doc.getCurrentSelection", "Sel.getCellByPosition", "Address.Column", "Sheet.getCellByPosition",
-              "Cell.GetPropertyValue", "Disp.executeDispatch"}) {
+              "Cell.GetPropertyValue", "Cell.setString", "Cell.CharPosture"}) {
             QTest::addRow("sheet: %s", call) << int(Document::Sheet) << QByteArray(call) << 21;
         }
         QTest::newRow("drawing: paste") << int(Document::Drawing) << QByteArray("Disp.executeDispatch") << 22;
