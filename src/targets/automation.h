@@ -181,6 +181,9 @@ public:
     /// Starts the application (in-process or local server) and returns its object. The error
     /// text is the system's message, then ", ProgID: " and the ProgID in double quotes.
     virtual AutomationValue create(std::string_view progId) = 0;
+    /// A send through this bridge has failed: ends an application that the bridge started for it
+    /// and that shows the user nothing, so that no hidden application is left running.
+    virtual void endUnusedStarted() {}
 };
 
 /// Makes the thread that creates it ready for Automation calls until it is destroyed (COM's

@@ -50,7 +50,15 @@ void BridgedTargets::SendToOpenOffice(const SendInputs &inputs, SendHost &host)
     // The office asks this program for the clipboard while it pastes, so the window's thread
     // must keep answering while the calls wait for the office.
     runOffThread(
-        [&](SendHost &threadHost) { run(&Sprelio::SendToOpenOffice, *m_office, inputs, threadHost); }, host);
+        [&](SendHost &threadHost) {
+            try {
+                run(&Sprelio::SendToOpenOffice, *m_office, inputs, threadHost);
+            } catch (...) {
+                m_office->endUnusedStarted();
+                throw;
+            }
+        },
+        host);
 }
 
 QString routineErrorText(const RoutineError &error)

@@ -45,6 +45,12 @@ class DeferredUnoBridge final : public AutomationBridge
 public:
     AutomationValue attach(std::string_view progId) override { return bridge().attach(progId); }
     AutomationValue create(std::string_view progId) override { return bridge().create(progId); }
+    void endUnusedStarted() override
+    {
+        if (m_bridge != nullptr) {
+            m_bridge->endUnusedStarted();
+        }
+    }
 
 private:
     AutomationBridge &bridge()

@@ -1,6 +1,9 @@
 #include "targets/unobridge.h"
 
 #include <com/sun/star/beans/XExactName.hpp>
+#include <com/sun/star/frame/XDesktop.hpp>
+#include <com/sun/star/frame/XFrames.hpp>
+#include <com/sun/star/frame/XFramesSupplier.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
 #include <com/sun/star/lang/XSingleServiceFactory.hpp>
 #include <com/sun/star/reflection/InvocationTargetException.hpp>
@@ -8,9 +11,18 @@
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <cppuhelper/bootstrap.hxx>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <limits>
+#include <set>
+#include <thread>
+#include <utility>
+
 #include <pthread.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace Sprelio {
 
@@ -18,6 +30,7 @@ namespace {
 
 namespace uno = com::sun::star::uno;
 namespace beans = com::sun::star::beans;
+namespace frame = com::sun::star::frame;
 namespace lang = com::sun::star::lang;
 namespace reflection = com::sun::star::reflection;
 namespace script = com::sun::star::script;
@@ -72,6 +85,38 @@ void keepClosedPipesFromEndingTheProgram()
     pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
 }
 
+// Whether process pid is an office of this user.
+bool isOwnOffice(pid_t pid)
+{
+    const std::filesystem::path folder = "/proc/" + std::to_string(pid);
+    struct stat info = {};
+    if (stat(folder.c_str(), &info) != 0 || info.st_uid != getuid()) {
+        return false;
+    }
+    std::ifstream comm(folder / "comm");
+    std::string name;
+    std::getline(comm, name);
+    return name == "soffice.bin";
+}
+
+// The offices of this user that run now.
+std::set<pid_t> ownOffices()
+{
+    std::set<pid_t> offices;
+    std::error_code error;
+    for (const auto &entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        const auto pid = static_cast<pid_t>(std::stol(name));
+        if (isOwnOffice(pid)) {
+            offices.insert(pid);
+        }
+    }
+    return offices;
+}
+
 // The office's component context behind the service manager: one connection over a local pipe,
 // kept between sends because making it takes half a second.
 class UnoConnection
@@ -87,9 +132,17 @@ public:
         if (!m_context.is()) {
             keepClosedPipesFromEndingTheProgram();
             try {
+                // Connecting starts an office. Where one runs for the same profile, the new one hands
+                // over to it and ends; otherwise it stays, as an office of this program's making.
+                const std::set<pid_t> before = ownOffices();
                 uno::Reference<uno::XComponentContext> context = cppu::bootstrap();
                 m_factory = context->getServiceManager();
                 m_context = context;
+                for (const pid_t office : ownOffices()) {
+                    if (!before.contains(office)) {
+                        m_started = office;
+                    }
+                }
             } catch (const cppu::BootstrapException &error) {
                 throw AutomationError(AutomationErrorKind::System,
                                       createFailureText(toUtf8(error.getMessage()), progId),
@@ -112,6 +165,38 @@ public:
             m_invocationFactory.clear();
         }
         return m_context;
+    }
+
+    /// Ends the office that connecting started, when it is still running and has no window:
+    /// nobody can see or use it. An office that the user has opened a document in stays.
+    void endUnusedStarted()
+    {
+        const pid_t office = std::exchange(m_started, 0);
+        if (office == 0 || !isOwnOffice(office) || !openContext().is()) {
+            return;
+        }
+        try {
+            const uno::Reference<frame::XFramesSupplier> frames(
+                m_factory->createInstanceWithContext(OUString("com.sun.star.frame.Desktop"), m_context),
+                uno::UNO_QUERY_THROW);
+            if (frames->getFrames()->getCount() > 0) {
+                return;
+            }
+            const uno::Reference<frame::XDesktop> desktop(frames, uno::UNO_QUERY_THROW);
+            desktop->terminate();
+        } catch (const uno::Exception &) {
+            // Gone or stuck: the signal below ends it.
+        }
+        m_context.clear();
+        m_factory.clear();
+        m_invocationFactory.clear();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (isOwnOffice(office) && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        if (isOwnOffice(office)) {
+            kill(office, SIGKILL);
+        }
     }
 
     /// A late-binding wrapper around an object or a struct, made by the office's own Invocation
@@ -151,6 +236,8 @@ private:
     uno::Reference<uno::XComponentContext> m_context;
     uno::Reference<lang::XMultiComponentFactory> m_factory;
     uno::Reference<lang::XSingleServiceFactory> m_invocationFactory;
+    // The office that connecting started, until a failed send has looked at it.
+    pid_t m_started = 0;
 };
 
 class UnoObject final : public AutomationObject
@@ -343,6 +430,8 @@ public:
         requireServiceManager(progId);
         return serviceManager(m_connection->context(progId));
     }
+
+    void endUnusedStarted() override { m_connection->endUnusedStarted(); }
 
 private:
     static void requireServiceManager(std::string_view progId)

@@ -82,6 +82,7 @@ private slots:
     void noDocumentOpen();
     void sheetWithSeveralRangesRefusesThePaste();
     void noOfficeReachable();
+    void officeStartedInVainIsEnded();
 
 private:
     QByteArray typeTranscription();
@@ -316,6 +317,44 @@ void TestOffice::sheetWithSeveralRangesRefusesThePaste()
     const QByteArray glyphs = typeTranscription();
     QCOMPARE(sendFailing(), LangStr(21));
     QCOMPARE(edit()->glyphs(), glyphs);
+}
+
+// The offices of this user whose profile is the given one.
+QList<int> officesOfProfile(const QString &profileUrl)
+{
+    QList<int> offices;
+    const QByteArray wanted = "UserInstallation=" + profileUrl.toUtf8();
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool isPid = false;
+        const int pid = entry.toInt(&isPid);
+        QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+        QFile environment(QStringLiteral("/proc/%1/environ").arg(pid));
+        if (!isPid || !comm.open(QIODevice::ReadOnly) || comm.readAll().trimmed() != "soffice.bin" ||
+            !environment.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        if (environment.readAll().split('\0').contains(wanted)) {
+            offices << pid;
+        }
+    }
+    return offices;
+}
+
+// The user's office runs under another profile: the send starts an office of its own, which
+// has no document, and fails. That office must not stay behind, hidden.
+void TestOffice::officeStartedInVainIsEnded()
+{
+    QTemporaryDir otherProfile;
+    const QString url = QUrl::fromLocalFile(otherProfile.path()).toString();
+    qputenv("UserInstallation", url.toUtf8());
+    const QByteArray glyphs = typeTranscription();
+    const QString shown = sendFailing();
+    qputenv("UserInstallation", m_office.profileUrl().toUtf8());
+    QCOMPARE(shown, LangStr(22));
+    QCOMPARE(edit()->glyphs(), glyphs);
+    QTRY_VERIFY_WITH_TIMEOUT(officesOfProfile(url).isEmpty(), 60000);
+    // The user's own office is still there.
+    QVERIFY(m_office.open("swriter").is());
 }
 
 void TestOffice::noOfficeReachable()
