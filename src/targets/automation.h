@@ -184,6 +184,9 @@ public:
     /// A send through this bridge has failed: ends an application that the bridge started for it
     /// and that shows the user nothing, so that no hidden application is left running.
     virtual void endUnusedStarted() {}
+    /// Connects ahead, off the calling thread, to an application that already runs, so that the
+    /// first send is as quick as the later ones. Starts nothing.
+    virtual void prepare() {}
 };
 
 /// Makes the thread that creates it ready for Automation calls until it is destroyed (COM's

@@ -15,6 +15,7 @@ public:
     void SendToExcel(const SendInputs &inputs, SendHost &host) override;
     void SendToPowerPoint(const SendInputs &inputs, SendHost &host) override;
     void SendToOpenOffice(const SendInputs &inputs, SendHost &host) override;
+    void prepareOpenOffice() override { m_office->prepare(); }
 
 private:
     std::unique_ptr<AutomationBridge> m_applications;

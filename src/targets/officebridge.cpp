@@ -4,6 +4,8 @@
 #include <dlfcn.h>
 
 #include <filesystem>
+#include <mutex>
+#include <thread>
 #include <vector>
 #endif
 
@@ -39,29 +41,54 @@ std::unique_ptr<AutomationBridge> loadUnoBridge()
     return createPlatformBridge();
 }
 
-// Loads the module at the first call, so that a program that never sends to the office never loads it.
+// Loads the module at the first call, so that a program that never sends to the office never loads
+// it. Calls wait for a connection that is being made ahead in the background.
 class DeferredUnoBridge final : public AutomationBridge
 {
 public:
-    AutomationValue attach(std::string_view progId) override { return bridge().attach(progId); }
-    AutomationValue create(std::string_view progId) override { return bridge().create(progId); }
+    AutomationValue attach(std::string_view progId) override
+    {
+        const std::lock_guard lock(m_state->mutex);
+        return m_state->bridge().attach(progId);
+    }
+    AutomationValue create(std::string_view progId) override
+    {
+        const std::lock_guard lock(m_state->mutex);
+        return m_state->bridge().create(progId);
+    }
     void endUnusedStarted() override
     {
-        if (m_bridge != nullptr) {
-            m_bridge->endUnusedStarted();
+        const std::lock_guard lock(m_state->mutex);
+        if (m_state->loaded != nullptr) {
+            m_state->loaded->endUnusedStarted();
         }
+    }
+    void prepare() override
+    {
+        // The thread owns a share of the state: an office that does not answer must not keep the
+        // program from ending.
+        std::thread([state = m_state] {
+            const std::lock_guard lock(state->mutex);
+            state->bridge().prepare();
+        }).detach();
     }
 
 private:
-    AutomationBridge &bridge()
+    struct State
     {
-        if (m_bridge == nullptr) {
-            m_bridge = loadUnoBridge();
-        }
-        return *m_bridge;
-    }
+        std::mutex mutex;
+        std::unique_ptr<AutomationBridge> loaded;
 
-    std::unique_ptr<AutomationBridge> m_bridge;
+        AutomationBridge &bridge()
+        {
+            if (loaded == nullptr) {
+                loaded = loadUnoBridge();
+            }
+            return *loaded;
+        }
+    };
+
+    std::shared_ptr<State> m_state = std::make_shared<State>();
 };
 
 } // namespace

@@ -91,6 +91,9 @@ void SendCommands::setAutomationTargets(std::unique_ptr<AutomationTargets> autom
 void SendCommands::ZielClick(QAction *item)
 {
     item->setChecked(true);
+    if (item == m_controls.openOffice) {
+        m_automation->prepareOpenOffice();
+    }
 }
 
 bool SendCommands::send(const SendInputs &inputs)

@@ -71,6 +71,8 @@ public:
     virtual void SendToPowerPoint(const SendInputs &inputs, SendHost &host) = 0;
     /// Pastes the string into the current OpenOffice/LibreOffice document.
     virtual void SendToOpenOffice(const SendInputs &inputs, SendHost &host) = 0;
+    /// Connects ahead to a running office, in the background.
+    virtual void prepareOpenOffice() {}
 };
 
 /// The Automation targets over this platform's bridges.

@@ -12,9 +12,11 @@
 #include <cppuhelper/bootstrap.hxx>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <map>
 #include <set>
 #include <thread>
 #include <utility>
@@ -117,6 +119,27 @@ std::set<pid_t> ownOffices()
     return offices;
 }
 
+// One argument or variable of a process, from its NUL-separated list in /proc; empty when it has none.
+std::string processSetting(pid_t pid, const char *list, std::string_view prefix)
+{
+    std::ifstream file("/proc/" + std::to_string(pid) + "/" + list, std::ios::binary);
+    std::string item;
+    while (std::getline(file, item, '\0')) {
+        if (item.starts_with(prefix)) {
+            return item.substr(prefix.size());
+        }
+    }
+    return {};
+}
+
+// The profile of a running office as its URL, empty for the default one: from its command line,
+// otherwise from its environment.
+std::string profileOf(pid_t office)
+{
+    std::string profile = processSetting(office, "cmdline", "-env:UserInstallation=");
+    return profile.empty() ? processSetting(office, "environ", "UserInstallation=") : profile;
+}
+
 // The office's component context behind the service manager: one connection over a local pipe,
 // kept between sends because making it takes half a second.
 class UnoConnection
@@ -165,6 +188,25 @@ public:
             m_invocationFactory.clear();
         }
         return m_context;
+    }
+
+    /// Connects to an office that runs for the profile that this program would use, so that
+    /// connecting does not start an office of its own; errors are left to the next send.
+    void prepare()
+    {
+        if (openContext().is()) {
+            return;
+        }
+        const char *ownProfile = std::getenv("UserInstallation");
+        for (const pid_t office : ownOffices()) {
+            if (profileOf(office) == (ownProfile != nullptr ? ownProfile : "")) {
+                try {
+                    context(ServiceManagerProgId);
+                } catch (const AutomationError &) {
+                }
+                return;
+            }
+        }
     }
 
     /// Ends the office that connecting started, when it is still running and has no window:
@@ -294,6 +336,19 @@ private:
     // office: calling it there can drop the whole connection.
     Member resolve(std::string_view name)
     {
+        // Each question goes to the office and back; an object that is used more than once, like
+        // the cursor of a send, asks only once for each name.
+        const std::string key(name);
+        if (const auto known = m_members.find(key); known != m_members.end()) {
+            return known->second;
+        }
+        Member member = lookUp(name);
+        m_members.emplace(key, member);
+        return member;
+    }
+
+    Member lookUp(std::string_view name)
+    {
         if (!m_invocation.is()) {
             m_invocation = m_connection->invocationOf(m_value);
             m_exactName.set(m_invocation, uno::UNO_QUERY);
@@ -338,6 +393,7 @@ private:
     uno::Any m_value;
     uno::Reference<script::XInvocation> m_invocation;
     uno::Reference<beans::XExactName> m_exactName;
+    std::map<std::string, Member> m_members;
 };
 
 uno::Any UnoObject::toAny(const AutomationArgument &argument)
@@ -432,6 +488,7 @@ public:
     }
 
     void endUnusedStarted() override { m_connection->endUnusedStarted(); }
+    void prepare() override { m_connection->prepare(); }
 
 private:
     static void requireServiceManager(std::string_view progId)
