@@ -2,6 +2,8 @@
 
 #include "compose/keyboardbytes.h"
 #include "compose/pastedglyphs.h"
+#include "dialogs/messageboxes.h"
+#include "i18n/langstr.h"
 #include "palette/glyphtext.h"
 
 #include <QAction>
@@ -12,6 +14,9 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace Sprelio {
 
@@ -60,11 +65,26 @@ void GlyphEdit::pasteGlyphs(QClipboard::Mode mode)
         return;
     }
     const QMimeData *data = QGuiApplication::clipboard()->mimeData(mode);
-    const QByteArray glyphs = data != nullptr ? glyphsFromMimeData(*data) : QByteArray();
+    bool truncated = false;
+    const QByteArray glyphs = data != nullptr ? glyphsFromMimeData(*data, room(), &truncated) : QByteArray();
     // As in any line edit, pasting nothing over a selection still removes it.
     if (!glyphs.isEmpty() || hasSelectedText()) {
         insertGlyphs(glyphs);
     }
+    if (truncated) {
+        sayCutShort(glyphs.size());
+    }
+}
+
+qsizetype GlyphEdit::room() const
+{
+    return std::max<qsizetype>(0, maxLength() - text().size() + selectedText().size());
+}
+
+void GlyphEdit::sayCutShort(qsizetype kept)
+{
+    // After the paste or the drop has ended, so that the message does not stand in its way.
+    QTimer::singleShot(0, this, [this, kept] { MessageInfo(this, LangStr(215).arg(kept)); });
 }
 
 void GlyphEdit::keyPressEvent(QKeyEvent *event)
@@ -130,7 +150,12 @@ void GlyphEdit::dropEvent(QDropEvent *event)
     // The line edit places the caret and moves a selection dragged within the field; it only
     // needs to be given the glyphs as its text.
     QMimeData glyphText;
-    glyphText.setText(glyphsToDisplay(glyphsFromMimeData(*data)));
+    bool truncated = false;
+    const QByteArray glyphs = glyphsFromMimeData(*data, room(), &truncated);
+    glyphText.setText(glyphsToDisplay(glyphs));
+    if (truncated) {
+        sayCutShort(glyphs.size());
+    }
     QDropEvent forwarded(event->position(), event->possibleActions(), &glyphText, event->buttons(),
                          event->modifiers(), event->type());
     forwarded.setDropAction(event->dropAction());

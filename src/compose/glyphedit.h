@@ -27,6 +27,8 @@ public:
     void insertGlyphs(const QByteArray &glyphs);
     /// Types what the clipboard or the selection holds at the caret, replacing the selection.
     void pasteGlyphs(QClipboard::Mode mode = QClipboard::Clipboard);
+    /// How many glyphs a paste can add in place of the selection before the line is full.
+    qsizetype room() const;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -35,6 +37,8 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    // Tells the user that a paste or a drop kept only its first kept glyphs.
+    void sayCutShort(qsizetype kept);
     void normaliseEditedText();
 };
 

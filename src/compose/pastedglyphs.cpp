@@ -192,17 +192,49 @@ QByteArray pastedTextToGlyphs(const QString &text)
 
 QByteArray glyphsFromMimeData(const QMimeData &data)
 {
+    bool truncated = false;
+    return glyphsFromMimeData(data, std::numeric_limits<qsizetype>::max(), &truncated);
+}
+
+QByteArray glyphsFromMimeData(const QMimeData &data, qsizetype limit, bool *truncated)
+{
+    // Rich text of a full line of glyphs takes some hundred kilobytes; a document's worth is not
+    // read at all, so that a paste of any size takes no longer than that of a line.
+    constexpr qsizetype RichTextLimit = 4 * 1024 * 1024;
+    *truncated = false;
     static const QStringList richFormats{
         QStringLiteral("text/rtf"), QStringLiteral("text/richtext"),
         QStringLiteral("application/x-qt-windows-mime;value=\"Rich Text Format\"")};
     for (const QString &format : richFormats) {
-        if (data.hasFormat(format)) {
-            if (const std::optional<QByteArray> glyphs = glyphsFromRtf(data.data(format))) {
-                return *glyphs;
+        if (!data.hasFormat(format)) {
+            continue;
+        }
+        const QByteArray rich = data.data(format);
+        if (rich.size() > RichTextLimit) {
+            continue;
+        }
+        if (std::optional<QByteArray> glyphs = glyphsFromRtf(rich)) {
+            if (glyphs->size() > limit) {
+                glyphs->truncate(limit);
+                *truncated = true;
             }
+            return *glyphs;
         }
     }
-    return pastedTextToGlyphs(data.text());
+    QString text = data.text();
+    if (text.size() > limit) {
+        text.truncate(limit);
+        if (text.back().isHighSurrogate()) {
+            text.chop(1);
+        }
+        *truncated = true;
+    }
+    QByteArray glyphs = pastedTextToGlyphs(text);
+    if (glyphs.size() > limit) {
+        glyphs.truncate(limit);
+        *truncated = true;
+    }
+    return glyphs;
 }
 
 } // namespace Sprelio

@@ -18,5 +18,8 @@ QByteArray pastedTextToGlyphs(const QString &text);
 /// The glyph bytes of pasted or dropped data: the phonetic rich text where it carries one,
 /// otherwise the plain text.
 QByteArray glyphsFromMimeData(const QMimeData &data);
+/// The same, at most limit glyphs of it: more is cut off, and truncated says so. Rich text
+/// larger than any line's is not read; its plain text is.
+QByteArray glyphsFromMimeData(const QMimeData &data, qsizetype limit, bool *truncated);
 
 } // namespace Sprelio

@@ -109,6 +109,8 @@ constexpr StringResource Resources[] = {
     // German: sending without a target
     {214, "Es ist keine Zielanwendung gewählt. Wählen Sie unter Optionen, Zielanwendung, wohin Sprelio "
           "senden soll."},
+    // German: a paste longer than the field holds
+    {215, "Der eingefügte Text war länger, als die Zeile fasst. Eingefügt wurden die ersten %1 Zeichen."},
     // German: the copy in other notations
     {298, "Kopieren als"},
     {299, "Unicode-IPA"},
@@ -372,6 +374,8 @@ constexpr StringResource Resources[] = {
     {10213, "The settings could not be saved in %1 (%2). They are lost when this session ends."},
     // English: sending without a target
     {10214, "No target application is chosen. Choose where Sprelio sends under Options, Target."},
+    // English: a paste longer than the field holds
+    {10215, "The pasted text was longer than the line holds. Its first %1 characters were inserted."},
     // English: the copy in other notations
     {10298, "Copy as"},
     {10299, "Unicode IPA"},

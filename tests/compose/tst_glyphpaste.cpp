@@ -1,5 +1,7 @@
+#include "app/modalwatch.h"
 #include "compose/glyphedit.h"
 #include "glyphbytes.h"
+#include "i18n/langstr.h"
 #include "palette/glyphtext.h"
 #include "targets/clipboard.h"
 #include "targets/clipboardpayload.h"
@@ -9,6 +11,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTest>
 
@@ -21,6 +24,8 @@ class TestGlyphPaste final : public QObject
 private slots:
     void sentTextPastesBack_data();
     void sentTextPastesBack();
+    void longPasteStopsAtTheLine_data();
+    void longPasteStopsAtTheLine();
 };
 
 void TestGlyphPaste::sentTextPastesBack_data()
@@ -78,6 +83,82 @@ void TestGlyphPaste::sentTextPastesBack()
     QKeyEvent euro(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("€"));
     QApplication::sendEvent(&field, &euro);
     QCOMPARE(field.glyphs(), glyphs + bytes({'x', 0x80}));
+}
+
+void TestGlyphPaste::longPasteStopsAtTheLine_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<bool>("rich");
+    QTest::addColumn<qsizetype>("symbols");
+    QTest::addColumn<qsizetype>("before");
+    QTest::addColumn<qsizetype>("selected");
+    constexpr qsizetype Line = 32767;
+    for (const char *way : {"ctrl+v", "drop"}) {
+        QTest::addRow("%s: a full line", way)
+            << QString::fromLatin1(way) << false << Line << qsizetype(0) << qsizetype(0);
+        QTest::addRow("%s: one more than the line", way)
+            << QString::fromLatin1(way) << false << Line + 1 << qsizetype(0) << qsizetype(0);
+        // Some ten megabytes of text, and rich text larger than any line's.
+        QTest::addRow("%s: five million symbols", way)
+            << QString::fromLatin1(way) << false << qsizetype(5'000'000) << qsizetype(0) << qsizetype(0);
+        QTest::addRow("%s: rich text of a document", way)
+            << QString::fromLatin1(way) << true << qsizetype(1'000'000) << qsizetype(0) << qsizetype(0);
+    }
+    QTest::newRow("ctrl+v: into a line half full, over a selection")
+        << QStringLiteral("ctrl+v") << false << Line << Line / 2 << qsizetype(1000);
+}
+
+// A paste of any size puts in what the line holds, and says when it kept less than it was given.
+void TestGlyphPaste::longPasteStopsAtTheLine()
+{
+    QFETCH(QString, way);
+    QFETCH(bool, rich);
+    QFETCH(qsizetype, symbols);
+    QFETCH(qsizetype, before);
+    QFETCH(qsizetype, selected);
+    // Esh, typed as Unicode IPA, or sent as the phonetic rich text.
+    const QByteArray esh("S");
+    const QByteArray pasted = esh.repeated(symbols);
+    std::unique_ptr<QMimeData> data;
+    if (rich) {
+        data = clipboardMimeData(clipboardPayload(pasted, phoneticFamily(true), false, false, 12));
+    } else {
+        data = std::make_unique<QMimeData>();
+        data->setText(QString(QChar(char16_t(0x283))).repeated(symbols));
+    }
+
+    GlyphEdit field;
+    field.setGlyphs(QByteArray("t").repeated(before));
+    field.setSelection(0, int(selected));
+    field.show();
+    field.setFocus();
+    QString said;
+    ModalWatch::whenModal<QMessageBox>(
+        [&said](QMessageBox *box) {
+            said = box->text();
+            box->accept();
+        },
+        nullptr, 60000);
+    if (way == u"ctrl+v") {
+        QGuiApplication::clipboard()->setMimeData(data.release());
+        QTest::keyClick(&field, Qt::Key_V, Qt::ControlModifier);
+    } else {
+        QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&field, &enter);
+        QDropEvent drop(QPointF(2, 2), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&field, &drop);
+    }
+    const qsizetype room = field.maxLength() - before + selected;
+    const qsizetype kept = std::min(symbols, room);
+    QCOMPARE(field.glyphs().count(esh), kept);
+    QCOMPARE(field.glyphs().size(), before - selected + kept);
+    if (kept < symbols) {
+        QTRY_COMPARE_WITH_TIMEOUT(said, LangStr(215).arg(kept), 60000);
+    } else {
+        QTest::qWait(50);
+        QCOMPARE(said, QString());
+    }
+    ModalWatch::cancelAll();
 }
 
 QTEST_MAIN(TestGlyphPaste)
