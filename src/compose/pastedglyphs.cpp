@@ -200,7 +200,7 @@ QByteArray glyphsFromMimeData(const QMimeData &data, qsizetype limit, bool *trun
 {
     // Rich text of a full line of glyphs takes some hundred kilobytes; a document's worth is not
     // read at all, so that a paste of any size takes no longer than that of a line.
-    constexpr qsizetype RichTextLimit = 4 * 1024 * 1024;
+    constexpr qsizetype RichTextLimit = qsizetype{4} * 1024 * 1024;
     *truncated = false;
     static const QStringList richFormats{
         QStringLiteral("text/rtf"), QStringLiteral("text/richtext"),
