@@ -146,20 +146,32 @@ QList<QByteArray> composedLetters()
     return texts;
 }
 
+constexpr int ShapedPixelSize = 100;
+
+QFont shapingFont(bool sansSerif)
+{
+    QFont font(phoneticFamily(sansSerif));
+    font.setPixelSize(ShapedPixelSize);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
 // Outlines of the glyphs of a text where a HarfBuzz shaping puts them, GPOS included.
 QList<QPainterPath> shapedOutlines(const QFont &font, const QByteArray &glyphs)
 {
     QTextLayout layout(glyphsToDisplay(glyphs), font);
     layout.beginLayout();
-    layout.createLine();
+    const QTextLine line = layout.createLine();
     layout.endLayout();
+    // Runs are placed from the top of the line; the other outlines here stand on the baseline.
+    const QPointF baseline(0, line.ascent());
     QList<QPainterPath> paths;
     for (const QGlyphRun &run : layout.glyphRuns()) {
         const QRawFont raw = run.rawFont();
         const QList<quint32> indexes = run.glyphIndexes();
         const QList<QPointF> positions = run.positions();
         for (qsizetype i = 0; i < indexes.size(); ++i) {
-            paths << raw.pathForGlyph(indexes.at(i)).translated(positions.at(i));
+            paths << raw.pathForGlyph(indexes.at(i)).translated(positions.at(i) - baseline);
         }
     }
     return paths;
@@ -253,6 +265,8 @@ private slots:
     void marksClearTheirBase();
     void composedMarksKeepOffTheirBase_data();
     void composedMarksKeepOffTheirBase();
+    void stackedMarksKeepApart_data();
+    void stackedMarksKeepApart();
     void lineHoldsEveryGlyph_data();
     void lineHoldsEveryGlyph();
     void painterDrawsMarkOverBase_data();
@@ -519,17 +533,15 @@ void TestFonts::composedMarksKeepOffTheirBase()
     // Qt, office suites and browsers draw) and as a renderer without mark positioning does.
     QFETCH(bool, sansSerif);
     QFETCH(bool, shaped);
-    constexpr int PixelSize = 100;
-    QFont font(phoneticFamily(sansSerif));
-    font.setPixelSize(PixelSize);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    const QRawFont fromFile(phoneticFontFile(sansSerif), PixelSize, QFont::PreferNoHinting);
+    const QFont font = shapingFont(sansSerif);
+    const QRawFont fromFile(phoneticFontFile(sansSerif), ShapedPixelSize, QFont::PreferNoHinting);
     // An installed copy of another build would answer for the family name instead of this one.
     QVERIFY2(QRawFont::fromFont(font).fontTable("head") == fromFile.fontTable("head"),
              "the family resolves to another copy of the font than the one built with the program");
 
     QStringList touching;
     QStringList floating;
+    QStringList clipped;
     for (const QByteArray &typed : composedLetters()) {
         const QList<QPainterPath> paths =
             shaped ? shapedOutlines(font, typed) : unshapedOutlines(fromFile, typed);
@@ -538,6 +550,10 @@ void TestFonts::composedMarksKeepOffTheirBase()
         const QRectF mark = paths.at(1).boundingRect();
         const QRectF frame = base.united(mark);
         const bool above = mark.center().y() < base.center().y();
+        // Edit fields and table cells cut off what lies beyond the line.
+        if (mark.top() < -fromFile.ascent() || mark.bottom() > fromFile.descent()) {
+            clipped << pairName(typed);
+        }
         // Without mark positioning the marks below stay at the baseline, under a descender too,
         // and so do the tone marks at the x-height.
         if (!shaped && (!above || toneAtXHeight(static_cast<Glyph>(typed.at(1))))) {
@@ -548,7 +564,7 @@ void TestFonts::composedMarksKeepOffTheirBase()
         }
         // Mark positioning brings a mark down onto a short letter instead of leaving it at
         // the height that clears the tallest.
-        if (shaped && above && base.top() - mark.bottom() > PixelSize / 6.0) {
+        if (shaped && above && base.top() - mark.bottom() > ShapedPixelSize / 6.0) {
             floating << pairName(typed);
         }
     }
@@ -558,6 +574,65 @@ void TestFonts::composedMarksKeepOffTheirBase()
     QVERIFY2(
         floating.isEmpty(),
         qPrintable(QStringLiteral("%1 float: %2").arg(floating.size()).arg(floating.join(QLatin1Char(' ')))));
+    QVERIFY2(clipped.isEmpty(),
+             qPrintable(QStringLiteral("beyond the line: ") + clipped.join(QLatin1Char(' '))));
+}
+
+void TestFonts::stackedMarksKeepApart_data()
+{
+    QTest::addColumn<bool>("sansSerif");
+    QTest::addColumn<int>("base");
+    QTest::addColumn<QList<int>>("marks");
+
+    const struct
+    {
+        const char *name;
+        int base;
+        QList<int> marks;
+    } cases[] = {
+        {"nasal and high over a", 97, {123, 127}},
+        {"nasal and rising over l", 108, {123, 94}},
+        {"centralized and extra short over o", 111, {51, 48}},
+        {"nasal and low over esh", 83, {123, 128}},
+        {"voiceless and syllabic under n", 110, {36, 52}},
+        {"voiced and creaky under p", 112, {54, 125}},
+        {"nasal above and syllabic below m", 109, {123, 52}},
+    };
+    for (const bool sansSerif : {false, true}) {
+        for (const auto &c : cases) {
+            QTest::addRow("%s, %s", c.name, sansSerif ? "sans serif" : "serif")
+                << sansSerif << c.base << c.marks;
+        }
+    }
+}
+
+void TestFonts::stackedMarksKeepApart()
+{
+    // Tone and nasality on one vowel are everyday in tone languages: the second mark stacks on
+    // the first instead of being drawn into it.
+    QFETCH(bool, sansSerif);
+    QFETCH(int, base);
+    QFETCH(QList<int>, marks);
+    PendingMarks pending;
+    for (const int mark : marks) {
+        pending.diacritics << static_cast<Glyph>(mark);
+    }
+    const QByteArray typed = Composer().compose(QByteArray(1, static_cast<char>(base)), true, pending).typed;
+    const QList<QPainterPath> paths = shapedOutlines(shapingFont(sansSerif), typed);
+    QCOMPARE(paths.size(), 3);
+    QRectF frame;
+    for (const QPainterPath &path : paths) {
+        frame |= path.boundingRect();
+    }
+    for (int one = 0; one < paths.size(); ++one) {
+        for (int other = one + 1; other < paths.size(); ++other) {
+            QVERIFY2(!inkTouches(inkPixels(paths.at(one), frame), inkPixels(paths.at(other), frame)),
+                     qPrintable(QStringLiteral("glyphs %1 and %2 of %3")
+                                    .arg(one)
+                                    .arg(other)
+                                    .arg(QString::fromLatin1(typed.toHex(' ')))));
+        }
+    }
 }
 
 void TestFonts::lineHoldsEveryGlyph_data()
