@@ -21,7 +21,14 @@ Layout rules that the program relies on:
     base classes that the composition rules pick from: an ordinary base (the
     width of n), a narrow base (the width of dotless i), a base with an
     ascender (tone marks raised) and a base with a descender (the voiceless
-    ring moves above).
+    ring moves above). A mark above that has no raised variant is drawn at
+    the raised height, so that it clears an ascender wherever it lands.
+  * Text engines that position marks (HarfBuzz: Qt, office suites,
+    browsers) get GDEF glyph classes and GPOS mark-to-base and mark-to-mark
+    anchors, which bring each mark to the ink of its own base: close above a
+    short letter, clear of a tall one, below a descender, and stacked when a
+    base carries two marks. The anchors keep the horizontal place of the
+    static drawing, so both kinds of engine centre a mark alike.
 """
 
 import argparse
@@ -30,7 +37,9 @@ import sys
 import unicodedata
 from dataclasses import dataclass
 
+from fontTools.feaLib.builder import addOpenTypeFeaturesFromString
 from fontTools.fontBuilder import FontBuilder
+from fontTools.otlLib.maxContextCalc import maxCtxFont
 from fontTools.pens.boundsPen import BoundsPen
 from fontTools.pens.recordingPen import DecomposingRecordingPen
 from fontTools.pens.roundingPen import RoundingPen
@@ -39,7 +48,7 @@ from fontTools.pens.ttGlyphPen import TTGlyphPen
 from fontTools.ttLib import TTFont, newTable
 from fontTools.ttLib.tables._c_m_a_p import cmap_format_4
 
-FONT_VERSION = "1.000"
+FONT_VERSION = "1.001"
 SYMBOL_BASE = 0xF000
 
 
@@ -66,13 +75,14 @@ class Mark:
     """A zero-width diacritic drawn over the glyph before it.
 
     over: 'n' centres it over an ordinary lowercase base, 'narrow' over a
-    base as narrow as dotless i. tall raises it by the ascender height, for
-    bases with ascenders. place: 'above', 'below' or 'through' (drawn across
-    the base)."""
+    base as narrow as dotless i. raised lifts it by the ascender height: the
+    tall variants of the tone marks, and the marks above without a tall
+    variant, which may land on a tall base. place: 'above', 'below' or
+    'through' (drawn across the base)."""
     cp: int
     place: str
     over: str = "n"
-    tall: bool = False
+    raised: bool = False
 
 
 @dataclass(frozen=True)
@@ -253,14 +263,14 @@ GLYPHS = {
     35: Join(0x035C, "under"),  # ‿  Linking (Absence of a Break)
     34: Join(0x035C, "deep"),   # ‿  linking below descenders
     212: Join(0x0361, "tie"),   # ͡  Affricates and Double Articulations
-    48: Mark(0x0306, "above"),            # ̆  Extra Short
-    156: Mark(0x0306, "above", "narrow"),
+    48: Mark(0x0306, "above", "n", True),      # ̆  Extra Short
+    156: Mark(0x0306, "above", "narrow", True),
 
     # Diacritics below, with their narrow variants
     36: Mark(0x0325, "below"),            # ̥  Voiceless
     182: Mark(0x0325, "below", "narrow"),
-    183: Mark(0x030A, "above"),           # ̊  voiceless, on a base with a descender
-    184: Mark(0x030A, "above", "narrow"),
+    183: Mark(0x030A, "above", "n", True),     # ̊  voiceless, on a base with a descender
+    184: Mark(0x030A, "above", "narrow", True),
     54: Mark(0x032C, "below"),            # ̬  Voiced
     171: Mark(0x032C, "below", "narrow"),
     43: Mark(0x0339, "below"),            # ̹  More Rounded
@@ -296,13 +306,14 @@ GLYPHS = {
     57: Mark(0x033B, "below"),            # ̻  Laminal
     236: Mark(0x033B, "below", "narrow"),
 
-    # Diacritics above, with their narrow variants
-    51: Mark(0x0308, "above"),            # ̈  Centralized
-    190: Mark(0x0308, "above", "narrow"),
-    38: Mark(0x033D, "above"),            # ̽  mid-centralized, on an ordinary base
-    174: Mark(0x033D, "above", "narrow"),  # ̽  Mid-Centralized (the narrow placement)
-    123: Mark(0x0303, "above"),           # ̃  Nasal
-    158: Mark(0x0303, "above", "narrow"),
+    # Diacritics above, with their narrow variants. There is no tall variant
+    # for them, so they are drawn at the height of the tall tone marks.
+    51: Mark(0x0308, "above", "n", True),      # ̈  Centralized
+    190: Mark(0x0308, "above", "narrow", True),
+    38: Mark(0x033D, "above", "n", True),      # ̽  mid-centralized, on an ordinary base
+    174: Mark(0x033D, "above", "narrow", True),  # ̽  Mid-Centralized (the narrow placement)
+    123: Mark(0x0303, "above", "n", True),     # ̃  Nasal
+    158: Mark(0x0303, "above", "narrow", True),
     # Drawn through the base; centred for l, since ɫ is its chief use.
     126: Mark(0x0334, "through", "narrow"),  # ̴  Velarized or Pharyngealized
 
@@ -440,8 +451,19 @@ class Source:
             sys.exit(f"{self.font.reader.file.name}: no glyph for U+{cp:04X}")
 
     def recording(self, name):
+        """The outline of a glyph without its lone points: DejaVu keeps
+        attachment points in its marks as contours of one point, which draw
+        nothing but would count in the bounds that place the mark."""
         pen = DecomposingRecordingPen(self.glyphs)
         self.glyphs[name].draw(pen)
+        ink, contour = [], []
+        for operator, operands in pen.value:
+            contour.append((operator, operands))
+            if operator in ("closePath", "endPath"):
+                if any(op not in ("moveTo", "closePath", "endPath") for op, _ in contour):
+                    ink += contour
+                contour = []
+        pen.value = ink + contour
         return pen
 
     def advance_of(self, cp):
@@ -451,8 +473,8 @@ class Source:
         return self.bounds_of_name(self.name_of(cp))
 
     def bounds_of_name(self, name):
-        pen = BoundsPen(self.glyphs)
-        self.glyphs[name].draw(pen)
+        pen = BoundsPen(None)
+        self.recording(name).replay(pen)
         return pen.bounds
 
 
@@ -463,6 +485,9 @@ class Outline:
         self.source = source
         self.pieces = []
         self.advance = 0
+        # For a mark: 'above' or 'below', and the point that meets its base's anchor.
+        self.place = None
+        self.anchor = None
 
     def add(self, name, dx=0, dy=0, sx=1.0):
         self.pieces.append((name, (sx, 0, 0, 1, dx, dy)))
@@ -533,10 +558,19 @@ def build_mark(src, entry):
         dy = max(0, src.x_top + src.gap_above - y0)
     elif entry.place == "below":
         dy = min(0, -src.gap_below - y1)
-    if entry.tall:
+    # The mark keeps this distance from the point it stands on: the x-height,
+    # or the ascender for a raised mark; the baseline for a mark below.
+    reference = 0
+    if entry.place == "above":
+        reference = src.x_top
+    if entry.raised:
         dy += src.ascender_top - src.x_top
+        reference = src.ascender_top
     out.add(name, round(dx), round(dy))
     out.advance = 0
+    if entry.place in ("above", "below"):
+        out.place = entry.place
+        out.anchor = (round(target), round(reference))
     return out
 
 
@@ -596,6 +630,99 @@ def build_blank(src, entry):
     return out
 
 
+def base_anchors(src, code, outline):
+    """Where the marks above and below a spacing glyph attach.
+
+    Horizontally, where the static drawing centres its marks: the middle of n,
+    or of dotless i on a narrow base, measured back from the advance. Above,
+    the x-height for a letter that stays within it (round letters overshoot
+    it a little), else the top of its ink; below, the baseline or the bottom
+    of a descender."""
+    centre = src.centre_narrow if code in NARROW_BASES else src.centre_n
+    x = outline.advance + round(centre)
+    top, bottom = src.x_top, 0
+    bounds = outline.bounds()
+    if bounds is not None:
+        if bounds[3] > src.x_top + src.gap_above / 2:
+            top = bounds[3]
+        if bounds[1] < -src.gap_below / 2:
+            bottom = bounds[1]
+    return (x, round(top)), (x, round(bottom))
+
+
+def is_zero_width(code):
+    return isinstance(GLYPHS[code], (Mark, Join))
+
+
+def attached_reach(src, outlines):
+    """How far above and below the baseline one mark reaches when mark
+    positioning puts it on the tallest or the deepest letter. A mark over a
+    tied pair goes over its tie bar and may reach past the line."""
+    anchors = [base_anchors(src, code, outlines[glyph_name(code)])
+               for code in range(32, 256) if is_mark_base(code)]
+    highest = max(above[1] for above, _ in anchors)
+    lowest = min(below[1] for _, below in anchors)
+    top, bottom = 0, 0
+    for code in range(32, 256):
+        out = outlines[glyph_name(code)]
+        if out.place == "above":
+            top = max(top, highest + out.bounds()[3] - out.anchor[1])
+        elif out.place == "below":
+            bottom = min(bottom, lowest + out.bounds()[1] - out.anchor[1])
+    return top, bottom
+
+
+def attachment_features(src, outlines):
+    """OpenType feature code for the GDEF classes and the mark attachment.
+
+    Without it the marks stay where their outlines are drawn: raised marks
+    over a short letter float high, and marks below run into descenders. A
+    second mark on the same base stacks on the first (mkmk), above and below
+    separately."""
+    marks = {code: outlines[glyph_name(code)] for code in range(32, 256) if is_zero_width(code)}
+    bases = [code for code in range(32, 256) if code not in marks]
+    attached = {place: [code for code, out in marks.items() if out.place == place]
+                for place in ("above", "below")}
+
+    def anchor(point):
+        return f"<anchor {point[0]} {point[1]}>"
+
+    def names(codes):
+        return "[" + " ".join(glyph_name(code) for code in codes) + "]"
+
+    lines = ["languagesystem DFLT dflt;", "languagesystem latn dflt;", ""]
+    for place in ("above", "below"):
+        lines.append(f"@{place.upper()} = {names(attached[place])};")
+        for code in attached[place]:
+            lines.append(f"markClass {glyph_name(code)} {anchor(marks[code].anchor)} @MARK_{place.upper()};")
+    lines += ["", "feature mark {"]
+    for place, index in (("above", 0), ("below", 1)):
+        lines.append(f"    lookup mark_{place} {{")
+        for code in bases:
+            point = base_anchors(src, code, outlines[glyph_name(code)])[index]
+            lines.append(f"        pos base {glyph_name(code)} {anchor(point)} mark @MARK_{place.upper()};")
+        lines.append(f"    }} mark_{place};")
+    lines += ["} mark;", "", "feature mkmk {"]
+    for place in ("above", "below"):
+        lines.append(f"    lookup mkmk_{place} {{")
+        lines.append(f"        lookupflag UseMarkFilteringSet @{place.upper()};")
+        for code in attached[place]:
+            out = marks[code]
+            x0, y0, x1, y1 = out.bounds()
+            # The next mark keeps half the usual gap from this one's ink.
+            if place == "above":
+                y = round(y1 + src.gap_above / 2 - src.gap_above)
+            else:
+                y = round(y0 - src.gap_below / 2 + src.gap_below)
+            lines.append(f"        pos mark {glyph_name(code)} {anchor((out.anchor[0], y))} mark @MARK_{place.upper()};")
+        lines.append(f"    }} mkmk_{place};")
+    lines += ["} mkmk;", "",
+              "table GDEF {",
+              f"    GlyphClassDef {names(bases)}, , {names(sorted(marks))}, ;",
+              "} GDEF;", ""]
+    return "\n".join(lines)
+
+
 BUILDERS = {
     Letter: build_letter,
     Named: build_named,
@@ -643,10 +770,14 @@ def build_face(face, out_dir):
             bottom = min(bottom, bounds[1])
         metrics[name] = (outline.advance, lsb)
 
+    reach_top, reach_bottom = attached_reach(src, outlines)
+    top, bottom = max(top, reach_top), min(bottom, reach_bottom)
+
     src_hhea = src.font["hhea"]
     src_os2 = src.font["OS/2"]
-    # Raised tone marks and the deep linking mark reach beyond the source
-    # font's line; the line grows so that nothing is clipped.
+    # Raised tone marks, the deep linking mark and marks placed on the
+    # tallest and the deepest letters reach beyond the source font's line;
+    # the line grows so that nothing is clipped.
     ascent = max(src_hhea.ascent, round(top) + src.gap_below)
     descent = max(-src_hhea.descent, -round(bottom) + src.gap_below)
 
@@ -715,6 +846,8 @@ def build_face(face, out_dir):
         sCapHeight=round(src.bounds_of(ord("H"))[3]),
         usDefaultChar=0, usBreakChar=SYMBOL_BASE + 32, usMaxContext=0,
     )
+    addOpenTypeFeaturesFromString(fb.font, attachment_features(src, outlines))
+    fb.font["OS/2"].usMaxContext = maxCtxFont(fb.font)
     fb.setupPost(keepGlyphNames=False,
                  underlinePosition=src.font["post"].underlinePosition,
                  underlineThickness=src.font["post"].underlineThickness)

@@ -520,12 +520,9 @@ void TSprelioPad::CaptionSizing(TKWSpeedButton *button)
     }
     setFontPointSize(button, m_toolButtons.constFirst()->font().pointSize());
 
-    const QFontMetrics metrics(button->font());
-    const int l = metrics.horizontalAdvance(glyphsToDisplay("l"));
-    const auto first = static_cast<Glyph>(button->Symbol().front());
-    const bool zeroWidth = metrics.horizontalAdvance(glyphsToDisplay(QByteArray(1, char(first)))) == 0;
-    button->setOffsetX(zeroWidth ? l * 5 / 6 : 0);
-    button->setOffsetY(RaisedOnButtonSet.contains(first) ? (-2 * l) / 3 : 0);
+    const QPoint offsets = symbolOffsets(QFontMetrics(button->font()), button->Symbol());
+    button->setOffsetX(offsets.x());
+    button->setOffsetY(offsets.y());
     button->update();
 }
 

@@ -3,6 +3,7 @@
 #include "compose/composer.h"
 #include "palette/chartable.h"
 #include "palette/glyphtext.h"
+#include "palette/symbolsets.h"
 
 #include <QPainter>
 #include <QPalette>
@@ -137,6 +138,26 @@ void setCharacterHint(TKWSpeedButton *button)
     button->setHint(CharDescription(button->Symbol()));
     // Screen readers need a name even where the hint stays empty.
     button->setAccessibleName(glyphStringName(button->Symbol()));
+}
+
+QPoint symbolOffsets(const QFontMetrics &metrics, const QByteArray &symbol)
+{
+    if (symbol.isEmpty()) {
+        return {};
+    }
+    const int l = metrics.horizontalAdvance(glyphsToDisplay("l"));
+    const auto code = static_cast<Glyph>(symbol.front());
+    const bool zeroWidth = metrics.horizontalAdvance(glyphsToDisplay(QByteArray(1, char(code)))) == 0;
+    int y = 0;
+    if (RaisedOnButtonSet.contains(code)) {
+        y = (-2 * l) / 3;
+    } else if (LoweredOnButtonSet.contains(code)) {
+        // As far as the fonts raise the tall variant of a tone mark over its plain form.
+        const ToneVariantRow high = *toneRowFor(127);
+        y = metrics.boundingRect(QChar(GlyphCodeBase + high.mark)).top() -
+            metrics.boundingRect(QChar(GlyphCodeBase + high.tall)).top();
+    }
+    return {zeroWidth ? l * 5 / 6 : 0, y};
 }
 
 } // namespace Sprelio

@@ -4,7 +4,9 @@
 #include "palette/speedbutton.h"
 
 #include <QByteArray>
+#include <QFontMetrics>
 #include <QList>
+#include <QPoint>
 
 class QPainter;
 class QPalette;
@@ -62,5 +64,9 @@ private:
 
 /// Sets the button's hint to its symbol's description and its accessible name to the symbol's name.
 void setCharacterHint(TKWSpeedButton *button);
+
+/// The drawing offsets that show a symbol whole on a button in the given font: a mark alone is
+/// drawn where it would sit over a base, lifted if it goes below one, lowered if it clears ascenders.
+QPoint symbolOffsets(const QFontMetrics &metrics, const QByteArray &symbol);
 
 } // namespace Sprelio

@@ -161,12 +161,9 @@ void TSymbolSearch::fitSymbol(TKWSpeedButton *button) const
     font.setPixelSize(MatchFontPixels);
     button->setFont(font);
     // A mark alone is drawn where it would sit over a base, as on the special bar.
-    const QFontMetrics metrics(font);
-    const int l = metrics.horizontalAdvance(glyphsToDisplay("l"));
-    const auto code = static_cast<Glyph>(button->Symbol().front());
-    const bool zeroWidth = metrics.horizontalAdvance(glyphsToDisplay(button->Symbol())) == 0;
-    button->setOffsetX(zeroWidth ? l * 5 / 6 : 0);
-    button->setOffsetY(RaisedOnButtonSet.contains(code) ? (-2 * l) / 3 : 0);
+    const QPoint offsets = symbolOffsets(QFontMetrics(font), button->Symbol());
+    button->setOffsetX(offsets.x());
+    button->setOffsetY(offsets.y());
 }
 
 } // namespace Sprelio

@@ -40,4 +40,8 @@ constexpr Glyph specialGlyph(int row, int tag)
 inline constexpr GlyphSet RaisedOnButtonSet{35, 36, 37, 42, 43, 49, 50, 52, 53, 54,
                                             55, 56, 57, 60, 61, 62, 63, 64, 125};
 
+/// Marks above that the fonts draw clear of ascenders, having no tall variant: on a special button
+/// they are lowered to where the tone marks stand, or they would leave the button at the top.
+inline constexpr GlyphSet LoweredOnButtonSet{38, 48, 51, 123, 174};
+
 } // namespace Sprelio

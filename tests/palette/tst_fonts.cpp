@@ -7,11 +7,13 @@
 #include <QFont>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRawFont>
 #include <QTest>
+#include <QTextLayout>
 #include <QtEndian>
 
 #include <set>
@@ -127,6 +129,118 @@ QImage render(const QFont &font, const QByteArray &glyphs)
     return image;
 }
 
+// Every letter of the chart with every diacritic of the special bar, as the rules compose them.
+QList<QByteArray> composedLetters()
+{
+    QList<QByteArray> texts;
+    for (int cell = 0; cell < LetterCellCount; ++cell) {
+        for (int mark = 0; mark < 256; ++mark) {
+            if (CombiningSet.contains(static_cast<Glyph>(mark))) {
+                texts << Composer()
+                             .compose(QByteArray(1, static_cast<char>(CharGridCodes[cell])), true,
+                                      PendingMarks{{static_cast<Glyph>(mark)}, false, false})
+                             .typed;
+            }
+        }
+    }
+    return texts;
+}
+
+constexpr int ShapedPixelSize = 100;
+
+QFont shapingFont(bool sansSerif)
+{
+    QFont font(phoneticFamily(sansSerif));
+    font.setPixelSize(ShapedPixelSize);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+// Outlines of the glyphs of a text where a HarfBuzz shaping puts them, GPOS included.
+QList<QPainterPath> shapedOutlines(const QFont &font, const QByteArray &glyphs)
+{
+    QTextLayout layout(glyphsToDisplay(glyphs), font);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    // Runs are placed from the top of the line; the other outlines here stand on the baseline.
+    const QPointF baseline(0, line.ascent());
+    QList<QPainterPath> paths;
+    for (const QGlyphRun &run : layout.glyphRuns()) {
+        const QRawFont raw = run.rawFont();
+        const QList<quint32> indexes = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (qsizetype i = 0; i < indexes.size(); ++i) {
+            paths << raw.pathForGlyph(indexes.at(i)).translated(positions.at(i) - baseline);
+        }
+    }
+    return paths;
+}
+
+// Outlines where a renderer without mark positioning puts them: each glyph at the pen.
+QList<QPainterPath> unshapedOutlines(const QRawFont &font, const QByteArray &glyphs)
+{
+    QList<QPainterPath> paths;
+    qreal pen = 0;
+    for (const char byte : glyphs) {
+        const auto code = static_cast<Glyph>(byte);
+        paths << font.pathForGlyph(glyphIndex(font, code)).translated(pen, 0);
+        pen += advance(font, code);
+    }
+    return paths;
+}
+
+// The pixels that a filled outline darkens, in a frame shared with other outlines.
+QImage inkPixels(const QPainterPath &path, const QRectF &frame)
+{
+    QImage image(frame.size().toSize() + QSize(4, 4), QImage::Format_Grayscale8);
+    image.fill(0);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(QPointF(2, 2) - frame.topLeft());
+    painter.fillPath(path, Qt::white);
+    return image;
+}
+
+// True if some ink pixel of one image lies on or next to an ink pixel of the other.
+bool inkTouches(const QImage &one, const QImage &other)
+{
+    constexpr int Faint = 128;
+    for (int y = 1; y < one.height() - 1; ++y) {
+        for (int x = 1; x < one.width() - 1; ++x) {
+            if (one.constScanLine(y)[x] < Faint) {
+                continue;
+            }
+            for (int dy = -1; dy <= 1; ++dy) {
+                const uchar *row = other.constScanLine(y + dy);
+                if (row[x - 1] >= Faint || row[x] >= Faint || row[x + 1] >= Faint) {
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
+// Tone marks drawn at the x-height: the composition picks them for the bases that it does not
+// count as tall, and only mark positioning lifts them over a click or a dotted letter.
+bool toneAtXHeight(Glyph mark)
+{
+    for (const ToneVariantRow &row : ToneVariantTable) {
+        if (row.mark != Codes::Voiceless && (mark == row.mark || mark == row.narrow)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QString pairName(const QByteArray &typed)
+{
+    return QStringLiteral("%1+%2")
+        .arg(int{static_cast<Glyph>(typed.at(0))})
+        .arg(int{static_cast<Glyph>(typed.at(1))});
+}
+
 } // namespace
 
 class TestFonts final : public QObject
@@ -149,6 +263,10 @@ private slots:
     void composedMarksSitOverTheirBase();
     void marksClearTheirBase_data();
     void marksClearTheirBase();
+    void composedMarksKeepOffTheirBase_data();
+    void composedMarksKeepOffTheirBase();
+    void stackedMarksKeepApart_data();
+    void stackedMarksKeepApart();
     void lineHoldsEveryGlyph_data();
     void lineHoldsEveryGlyph();
     void painterDrawsMarkOverBase_data();
@@ -393,6 +511,126 @@ void TestFonts::marksClearTheirBase()
             QVERIFY2(mark.bottom() < boxes.at(i).top(), qPrintable(QString::number(i)));
         } else {
             QVERIFY2(mark.top() > boxes.at(i).bottom(), qPrintable(QString::number(i)));
+        }
+    }
+}
+
+void TestFonts::composedMarksKeepOffTheirBase_data()
+{
+    QTest::addColumn<bool>("sansSerif");
+    QTest::addColumn<bool>("shaped");
+    for (const bool sansSerif : {false, true}) {
+        const char *face = sansSerif ? "sans serif" : "serif";
+        QTest::addRow("%s, shaped with mark positioning", face) << sansSerif << true;
+        QTest::addRow("%s, each glyph at the pen", face) << sansSerif << false;
+    }
+}
+
+void TestFonts::composedMarksKeepOffTheirBase()
+{
+    // A mark that runs into its letter makes another letter: l with a tilde reads as the
+    // velarized l, b with it as barred b. Checked on the ink, as HarfBuzz places it (the way
+    // Qt, office suites and browsers draw) and as a renderer without mark positioning does.
+    QFETCH(bool, sansSerif);
+    QFETCH(bool, shaped);
+    const QFont font = shapingFont(sansSerif);
+    const QRawFont fromFile(phoneticFontFile(sansSerif), ShapedPixelSize, QFont::PreferNoHinting);
+    // An installed copy of another build would answer for the family name instead of this one.
+    QVERIFY2(QRawFont::fromFont(font).fontTable("head") == fromFile.fontTable("head"),
+             "the family resolves to another copy of the font than the one built with the program");
+
+    QStringList touching;
+    QStringList floating;
+    QStringList clipped;
+    for (const QByteArray &typed : composedLetters()) {
+        const QList<QPainterPath> paths =
+            shaped ? shapedOutlines(font, typed) : unshapedOutlines(fromFile, typed);
+        QCOMPARE(paths.size(), 2);
+        const QRectF base = paths.at(0).boundingRect();
+        const QRectF mark = paths.at(1).boundingRect();
+        const QRectF frame = base.united(mark);
+        const bool above = mark.center().y() < base.center().y();
+        // Edit fields and table cells cut off what lies beyond the line.
+        if (mark.top() < -fromFile.ascent() || mark.bottom() > fromFile.descent()) {
+            clipped << pairName(typed);
+        }
+        // Without mark positioning the marks below stay at the baseline, under a descender too,
+        // and so do the tone marks at the x-height.
+        if (!shaped && (!above || toneAtXHeight(static_cast<Glyph>(typed.at(1))))) {
+            continue;
+        }
+        if (inkTouches(inkPixels(paths.at(1), frame), inkPixels(paths.at(0), frame))) {
+            touching << pairName(typed);
+        }
+        // Mark positioning brings a mark down onto a short letter instead of leaving it at
+        // the height that clears the tallest.
+        if (shaped && above && base.top() - mark.bottom() > ShapedPixelSize / 6.0) {
+            floating << pairName(typed);
+        }
+    }
+    QVERIFY2(
+        touching.isEmpty(),
+        qPrintable(QStringLiteral("%1 touch: %2").arg(touching.size()).arg(touching.join(QLatin1Char(' ')))));
+    QVERIFY2(
+        floating.isEmpty(),
+        qPrintable(QStringLiteral("%1 float: %2").arg(floating.size()).arg(floating.join(QLatin1Char(' ')))));
+    QVERIFY2(clipped.isEmpty(),
+             qPrintable(QStringLiteral("beyond the line: ") + clipped.join(QLatin1Char(' '))));
+}
+
+void TestFonts::stackedMarksKeepApart_data()
+{
+    QTest::addColumn<bool>("sansSerif");
+    QTest::addColumn<int>("base");
+    QTest::addColumn<QList<int>>("marks");
+
+    const struct
+    {
+        const char *name;
+        int base;
+        QList<int> marks;
+    } cases[] = {
+        {"nasal and high over a", 97, {123, 127}},
+        {"nasal and rising over l", 108, {123, 94}},
+        {"centralized and extra short over o", 111, {51, 48}},
+        {"nasal and low over esh", 83, {123, 128}},
+        {"voiceless and syllabic under n", 110, {36, 52}},
+        {"voiced and creaky under p", 112, {54, 125}},
+        {"nasal above and syllabic below m", 109, {123, 52}},
+    };
+    for (const bool sansSerif : {false, true}) {
+        for (const auto &c : cases) {
+            QTest::addRow("%s, %s", c.name, sansSerif ? "sans serif" : "serif")
+                << sansSerif << c.base << c.marks;
+        }
+    }
+}
+
+void TestFonts::stackedMarksKeepApart()
+{
+    // Tone and nasality on one vowel are everyday in tone languages: the second mark stacks on
+    // the first instead of being drawn into it.
+    QFETCH(bool, sansSerif);
+    QFETCH(int, base);
+    QFETCH(QList<int>, marks);
+    PendingMarks pending;
+    for (const int mark : marks) {
+        pending.diacritics << static_cast<Glyph>(mark);
+    }
+    const QByteArray typed = Composer().compose(QByteArray(1, static_cast<char>(base)), true, pending).typed;
+    const QList<QPainterPath> paths = shapedOutlines(shapingFont(sansSerif), typed);
+    QCOMPARE(paths.size(), 3);
+    QRectF frame;
+    for (const QPainterPath &path : paths) {
+        frame |= path.boundingRect();
+    }
+    for (int one = 0; one < paths.size(); ++one) {
+        for (int other = one + 1; other < paths.size(); ++other) {
+            QVERIFY2(!inkTouches(inkPixels(paths.at(one), frame), inkPixels(paths.at(other), frame)),
+                     qPrintable(QStringLiteral("glyphs %1 and %2 of %3")
+                                    .arg(one)
+                                    .arg(other)
+                                    .arg(QString::fromLatin1(typed.toHex(' ')))));
         }
     }
 }

@@ -1,5 +1,8 @@
+#include "palette/glyphtext.h"
 #include "palette/kwspeedbutton.h"
+#include "palette/phoneticfonts.h"
 #include "palette/speedbutton.h"
+#include "palette/symbolsets.h"
 
 #include <QSet>
 #include <QSignalSpy>
@@ -94,6 +97,8 @@ private slots:
     void offsets_data();
     void offsets();
     void disabledSymbolIsEngraved();
+    void specialBarMarksShowWhole_data();
+    void specialBarMarksShowWhole();
 };
 
 void TestSpeedButton::downStates_data()
@@ -243,6 +248,50 @@ void TestSpeedButton::disabledSymbolIsEngraved()
     QVERIFY(colours(disabled).contains(palette.color(QPalette::Active, QPalette::Dark).rgb()));
     QVERIFY(!colours(disabled).contains(text));
     QVERIFY(colours(enabled).contains(text));
+}
+
+void TestSpeedButton::specialBarMarksShowWhole_data()
+{
+    QTest::addColumn<bool>("sansSerif");
+    QTest::addColumn<int>("code");
+    for (const bool sansSerif : {false, true}) {
+        for (const auto &row : SpecialSetTable) {
+            for (const Glyph code : row) {
+                if (CombiningSet.contains(code)) {
+                    QTest::addRow("%d, %s", int{code}, sansSerif ? "sans serif" : "serif")
+                        << sansSerif << int{code};
+                }
+            }
+        }
+    }
+}
+
+void TestSpeedButton::specialBarMarksShowWhole()
+{
+    // A mark alone on a special button is drawn where it would sit over a base; placed so, some
+    // would hang off the button, and the user could not tell the nasal from the centralized button.
+    QFETCH(bool, sansSerif);
+    QFETCH(int, code);
+    QVERIFY(registerPhoneticFonts());
+    QFont font(phoneticFamily(sansSerif));
+    font.setPixelSize(18);
+    const QByteArray symbol(1, static_cast<char>(code));
+    const auto draw = [&font](const QByteArray &text, QPoint offsets) {
+        TKWSpeedButton button;
+        button.setFont(font);
+        button.resize(24, 24);
+        button.SetSymbol(text);
+        button.setOffsetX(offsets.x());
+        button.setOffsetY(offsets.y());
+        return button.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    const QRect ink = inkRect(draw(symbol, symbolOffsets(QFontMetrics(font), symbol)), draw({}, {}));
+    QVERIFY(!ink.isEmpty());
+    QVERIFY2(QRect(2, 2, 20, 20).contains(ink), qPrintable(QStringLiteral("ink at %1,%2 %3x%4")
+                                                               .arg(ink.x())
+                                                               .arg(ink.y())
+                                                               .arg(ink.width())
+                                                               .arg(ink.height())));
 }
 
 QTEST_MAIN(TestSpeedButton)
