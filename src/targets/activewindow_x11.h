@@ -10,7 +10,8 @@
 #include <memory>
 
 class QSocketNotifier;
-struct _XDisplay;
+// Xlib's own name for its connection, declared here so that Xlib stays out of this header.
+struct _XDisplay; // NOLINT(bugprone-reserved-identifier)
 
 namespace Sprelio {
 

@@ -68,7 +68,8 @@ std::uint32_t KeyboardMapping::keysym(int keycode, int column) const
     if (keycode < minKeycode || keycode > maxKeycode() || column < 0 || column >= keysymsPerKeycode) {
         return 0;
     }
-    return keysyms.at(std::size_t((keycode - minKeycode) * keysymsPerKeycode + column));
+    return keysyms.at(std::size_t(keycode - minKeycode) * std::size_t(keysymsPerKeycode) +
+                      std::size_t(column));
 }
 
 std::optional<KeyChoice> chooseKeycode(const KeyboardMapping &mapping, std::uint32_t keysym, bool mayBind)
