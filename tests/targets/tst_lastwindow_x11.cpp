@@ -53,7 +53,7 @@ QByteArray sampleGlyphs()
 }
 
 // The glyphs as an office keeps them in the phonetic face: U+F000 plus each byte.
-QString symbolText(const QByteArray &glyphs)
+[[maybe_unused]] QString symbolText(const QByteArray &glyphs)
 {
     QString result;
     for (const char byte : glyphs) {
