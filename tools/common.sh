@@ -38,7 +38,7 @@ install_packages() {
 }
 
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
-                qt6-svg-dev libgl-dev fontconfig qt6-translations-l10n libicu-dev)
+                qt6-svg-dev libgl-dev fontconfig qt6-translations-l10n libicu-dev libx11-dev libxtst-dev)
 
 # configure_and_build PRESET : configures and builds one CMake preset.
 configure_and_build() {

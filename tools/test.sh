@@ -7,7 +7,8 @@ install_packages "${BUILD_PACKAGES[@]}" xvfb xauth xclip clang libclang-rt-14-de
     desktop-file-utils appstream dpkg-dev fakeroot file openbox wmctrl xdotool x11-utils \
     g++-mingw-w64-x86-64-posix wine wine64 \
     libreoffice-writer libreoffice-calc libreoffice-draw libreoffice-dev \
-    praat texlive-latex-base tipa texlive-xetex fonts-sil-charis
+    praat texlive-latex-base tipa texlive-xetex fonts-sil-charis \
+    xterm chromium zenity x11-xkb-utils
 
 configure_and_build default
 # After the build: clang-tidy reads its compile commands and the headers generated there.

@@ -120,9 +120,13 @@ void TSprelioPad::createMenus()
     a.powerPoint = addMenuItem(ziel, "PowerPoint", 81, QStringLiteral("P&owerPoint"));
     ziel->addSeparator()->setObjectName(QStringLiteral("N1"));
     a.openOffice = addMenuItem(ziel, "OpenOffice", 0, QStringLiteral("OpenOffice/LibreOffice"));
+    ziel->addSeparator()->setObjectName(QStringLiteral("N8"));
+    // Tag 104: its caption is string 204.
+    a.letztesFenster = addMenuItem(ziel, "LetztesFenster", 104, QStringLiteral("Zuletzt &aktives Fenster"));
     ziel->addSeparator()->setObjectName(QStringLiteral("N2"));
     a.zwischenablage = addSubMenu(ziel, "Zwischenablage", 85, QStringLiteral("&Zwischenablage"));
-    a.targets = radioGroup({a.winWord, a.excel, a.powerPoint, a.openOffice, a.zwischenablage->menuAction()});
+    a.targets = radioGroup(
+        {a.winWord, a.excel, a.powerPoint, a.openOffice, a.letztesFenster, a.zwischenablage->menuAction()});
     a.targets->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     a.clipboardSizes =
         radioGroup({addMenuItem(a.zwischenablage, "N10pt1", 0, QStringLiteral("10pt")),
@@ -391,9 +395,9 @@ void TSprelioPad::createSubsystems()
     compose.showHints = a.showH;
     m_compose = new ComposeCommands(compose, this);
 
-    m_send = new SendCommands(
-        {a.winWord, a.excel, a.powerPoint, a.openOffice, a.zwischenablage, a.targets, a.clipboardSizes}, this,
-        this);
+    m_send = new SendCommands({a.winWord, a.excel, a.powerPoint, a.openOffice, a.letztesFenster,
+                               a.zwischenablage, a.targets, a.clipboardSizes},
+                              this, this);
 
     AssignmentControls assignments;
     assignments.window = this;

@@ -21,6 +21,7 @@ struct WindowActions
     QAction *excel = nullptr;
     QAction *powerPoint = nullptr;
     QAction *openOffice = nullptr;
+    QAction *letztesFenster = nullptr;
     QMenu *zwischenablage = nullptr;
     QActionGroup *targets = nullptr;
     QActionGroup *clipboardSizes = nullptr;

@@ -96,6 +96,18 @@ constexpr StringResource Resources[] = {
     {201, "Symbol suchen"},
     {202, "Name, ähnlicher Buchstabe oder Zeichen"},
     {203, "Keine Treffer"},
+    // German: the last active window as the target
+    {204, "Zuletzt &aktives Fenster"},
+    {205, "Sprelio kennt noch kein anderes Fenster. Klicken Sie zuerst in das Programm, in das Sie "
+          "schreiben wollen, und senden Sie dann noch einmal."},
+    {206, "Das Fenster, in dem Sie zuletzt geschrieben haben, ist inzwischen geschlossen worden. Klicken "
+          "Sie in das Programm, in das Sie schreiben wollen, und senden Sie dann noch einmal."},
+    {207, "Das zuletzt aktive Fenster konnte nicht rechtzeitig nach vorne geholt werden. Es wurde nichts "
+          "eingefügt."},
+    {208, "Das Senden in das zuletzt aktive Fenster geht nur unter X11. Wählen Sie die Zwischenablage als "
+          "Ziel und fügen Sie selbst ein."},
+    {209, "Der Fenstermanager meldet nicht, welches Fenster aktiv ist, daher weiß Sprelio nicht, wohin es "
+          "senden soll. Wählen Sie die Zwischenablage als Ziel und fügen Sie selbst ein."},
     // German: the check for a running instance
     {210, "Sprelio kann nicht prüfen, ob es schon läuft: Der Ordner %1 ist nicht nur der Ihre (%2). "
           "Sprelio startet trotzdem; ein zweiter Start öffnet dann ein zweites Fenster."},
@@ -364,6 +376,17 @@ constexpr StringResource Resources[] = {
     {10201, "Find symbol"},
     {10202, "Name, look-alike letter or character"},
     {10203, "No matches"},
+    // English: the last active window as the target
+    {10204, "Last &active window"},
+    {10205, "Sprelio knows no other window yet. Click into the program you want to type into first, "
+            "then send again."},
+    {10206, "The window you typed in last has been closed since. Click into the program you want to type "
+            "into, then send again."},
+    {10207, "The last active window could not be brought to the front in time. Nothing was pasted."},
+    {10208, "Sending into the last active window works under X11 only. Choose the clipboard as the target "
+            "and paste yourself."},
+    {10209, "The window manager does not tell which window is active, so Sprelio cannot know where to "
+            "send. Choose the clipboard as the target and paste yourself."},
     // English: the check for a running instance
     {10210, "Sprelio cannot check whether it is already running: the folder %1 is not yours alone (%2). "
             "Sprelio starts all the same; a second start will then open a second window."},

@@ -6,6 +6,7 @@
 #include "palette/unicodeipa.h"
 #include "targets/clipboard.h"
 #include "targets/clipboardpayload.h"
+#include "targets/lastwindowtarget.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -51,6 +52,7 @@ SendCommands::SendCommands(const SendControls &controls, QWidget *window, QObjec
     , m_controls(controls)
     , m_window(window)
     , m_automation(createAutomationTargets())
+    , m_lastWindow(createLastWindowTarget())
 {
     connect(m_controls.targetGroup, &QActionGroup::triggered, this, &SendCommands::ZielClick);
     // Opening the size menu already makes the clipboard the target.
@@ -72,6 +74,8 @@ QAction *SendCommands::targetItem(TargetCode target) const
         return m_controls.powerPoint;
     case TargetCode::Zwischenablage:
         return m_controls.clipboardMenu->menuAction();
+    case TargetCode::LastWindow:
+        return m_controls.lastWindow;
     case TargetCode::OpenOffice:
         break;
     }
@@ -86,6 +90,11 @@ std::optional<TargetCode> SendCommands::checkedTarget() const
 void SendCommands::setAutomationTargets(std::unique_ptr<AutomationTargets> automation)
 {
     m_automation = std::move(automation);
+}
+
+void SendCommands::setLastWindowTarget(std::unique_ptr<LastWindowTarget> lastWindow)
+{
+    m_lastWindow = std::move(lastWindow);
 }
 
 void SendCommands::ZielClick(QAction *item)
@@ -105,7 +114,7 @@ bool SendCommands::send(const SendInputs &inputs)
     }
     CommandSendHost host(*this, inputs, m_window);
     try {
-        sendToTarget(checkedTarget(), inputs, m_clipboardFontSize, *m_automation, host);
+        sendToTarget(checkedTarget(), inputs, m_clipboardFontSize, *m_automation, host, m_lastWindow.get());
     } catch (const SendError &error) {
         showError(error.message());
         return false;

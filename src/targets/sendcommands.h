@@ -24,6 +24,7 @@ struct SendControls
     QAction *excel = nullptr;
     QAction *powerPoint = nullptr;
     QAction *openOffice = nullptr;
+    QAction *lastWindow = nullptr;
     QMenu *clipboardMenu = nullptr;
     QActionGroup *targetGroup = nullptr;
     /// The clipboard sizes: 10, 11 and 12 points, then the user's own size.
@@ -67,6 +68,8 @@ public:
 
     /// Replaces the programs that receive sent text.
     void setAutomationTargets(std::unique_ptr<AutomationTargets> automation);
+    /// Replaces the last active window target.
+    void setLastWindowTarget(std::unique_ptr<LastWindowTarget> lastWindow);
 
 signals:
     /// The field was copied: the window selects its text, which is what went.
@@ -79,6 +82,8 @@ private:
     // COM is ready on this thread from the commands' creation until after the targets are gone.
     AutomationThread m_automationThread;
     std::unique_ptr<AutomationTargets> m_automation;
+    // Follows the active window from the start, so that it knows the window before the first send.
+    std::unique_ptr<LastWindowTarget> m_lastWindow;
 };
 
 } // namespace Sprelio

@@ -1,6 +1,8 @@
 #include "targets/sendtargets.h"
 
+#include "i18n/langstr.h"
 #include "targets/bridgedtargets.h"
+#include "targets/lastwindow.h"
 
 namespace Sprelio {
 
@@ -35,7 +37,7 @@ std::unique_ptr<AutomationTargets> createAutomationTargets()
 }
 
 void sendToTarget(std::optional<TargetCode> target, const SendInputs &inputs, int clipboardFontSize,
-                  AutomationTargets &automation, SendHost &host)
+                  AutomationTargets &automation, SendHost &host, LastWindowTarget *lastWindow)
 {
     if (!target) {
         return;
@@ -52,6 +54,12 @@ void sendToTarget(std::optional<TargetCode> target, const SendInputs &inputs, in
         return;
     case TargetCode::OpenOffice:
         automation.SendToOpenOffice(inputs, host);
+        return;
+    case TargetCode::LastWindow:
+        if (lastWindow == nullptr) {
+            throw SendError(LangStr(LastWindowMessage::NotX11));
+        }
+        lastWindow->send(inputs, clipboardFontSize, host);
         return;
     case TargetCode::Zwischenablage:
         host.CopyEditToClipboard(clipboardFontSize);

@@ -20,14 +20,15 @@ enum class TargetCode : int {
     PowerPoint = 3,
     Zwischenablage = 5,
     OpenOffice = 6,
+    LastWindow = 7,
 };
 
 /// The order in which the send command tests the target items; the first checked one decides.
-inline constexpr std::array<TargetCode, 5> TargetDispatchOrder{TargetCode::WinWord, TargetCode::Excel,
-                                                               TargetCode::PowerPoint, TargetCode::OpenOffice,
-                                                               TargetCode::Zwischenablage};
+inline constexpr std::array<TargetCode, 6> TargetDispatchOrder{
+    TargetCode::WinWord,    TargetCode::Excel,      TargetCode::PowerPoint,
+    TargetCode::OpenOffice, TargetCode::LastWindow, TargetCode::Zwischenablage};
 
-/// The target that a stored "Target" code checks; none for codes without a target (0, 4, 7 and up).
+/// The target that a stored "Target" code checks; none for codes without a target (0, 4, 8 and up).
 std::optional<TargetCode> targetFromCode(int code);
 
 /// The first target in dispatch order for which isChecked holds; none when no item is checked.
@@ -75,12 +76,25 @@ public:
     virtual void prepareOpenOffice() {}
 };
 
+/// The window of another program that the user typed in last: the line is copied and pasted there.
+class LastWindowTarget
+{
+public:
+    virtual ~LastWindowTarget() = default;
+
+    /// Copies the line through the host at clipboardFontSize, brings the remembered window to the
+    /// front and pastes into it; an empty line pastes nothing. Throws SendError, before anything is
+    /// pasted, when it cannot.
+    virtual void send(const SendInputs &inputs, int clipboardFontSize, SendHost &host) = 0;
+};
+
 /// The Automation targets over this platform's bridges.
 std::unique_ptr<AutomationTargets> createAutomationTargets();
 
-/// Sends to one target: an Automation routine, or the host's copy at clipboardFontSize for the
-/// clipboard; no target sends nothing. Throws SendError when the target fails.
+/// Sends to one target: an Automation routine, the last active window, or the host's copy at
+/// clipboardFontSize for the clipboard; no target sends nothing. Throws SendError when the target
+/// fails; without a lastWindow that target fails as on a system without X11.
 void sendToTarget(std::optional<TargetCode> target, const SendInputs &inputs, int clipboardFontSize,
-                  AutomationTargets &automation, SendHost &host);
+                  AutomationTargets &automation, SendHost &host, LastWindowTarget *lastWindow = nullptr);
 
 } // namespace Sprelio

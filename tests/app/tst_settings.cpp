@@ -124,7 +124,8 @@ void TestSettings::closeWindow()
 QStringList TestSettings::checkedTargets() const
 {
     QStringList checked;
-    for (const char *name : {"WinWord", "Excel", "PowerPoint", "Zwischenablage", "OpenOffice"}) {
+    for (const char *name :
+         {"WinWord", "Excel", "PowerPoint", "Zwischenablage", "OpenOffice", "LetztesFenster"}) {
         if (item(name)->isChecked()) {
             checked << QLatin1String(name);
         }
@@ -260,7 +261,7 @@ void TestSettings::targetWithoutChoiceNotWritten_data()
     QTest::addColumn<QByteArray>("target");
     QTest::newRow("4") << QByteArray("4");
     QTest::newRow("0") << QByteArray("0");
-    QTest::newRow("7") << QByteArray("7");
+    QTest::newRow("8") << QByteArray("8");
 }
 
 void TestSettings::targetWithoutChoiceNotWritten()

@@ -79,7 +79,8 @@ private slots:
         QTest::newRow("4 checks nothing") << 4 << std::optional<TargetCode>();
         QTest::newRow("5 clipboard") << 5 << std::optional(TargetCode::Zwischenablage);
         QTest::newRow("6 OpenOffice/LibreOffice") << 6 << std::optional(TargetCode::OpenOffice);
-        QTest::newRow("7 checks nothing") << 7 << std::optional<TargetCode>();
+        QTest::newRow("7 last active window") << 7 << std::optional(TargetCode::LastWindow);
+        QTest::newRow("8 checks nothing") << 8 << std::optional<TargetCode>();
         QTest::newRow("negative checks nothing") << -1 << std::optional<TargetCode>();
     }
 
@@ -100,6 +101,10 @@ private slots:
         QTest::newRow("Excel before clipboard") << QList<int>{5, 2} << std::optional(TargetCode::Excel);
         QTest::newRow("OpenOffice before clipboard")
             << QList<int>{5, 6} << std::optional(TargetCode::OpenOffice);
+        QTest::newRow("last window before clipboard")
+            << QList<int>{5, 7} << std::optional(TargetCode::LastWindow);
+        QTest::newRow("OpenOffice before last window")
+            << QList<int>{7, 6} << std::optional(TargetCode::OpenOffice);
         QTest::newRow("PowerPoint before OpenOffice")
             << QList<int>{6, 3} << std::optional(TargetCode::PowerPoint);
         QTest::newRow("Word first of all") << QList<int>{6, 5, 3, 2, 1} << std::optional(TargetCode::WinWord);
