@@ -109,6 +109,8 @@ constexpr StringResource Resources[] = {
     // German: sending without a target
     {214, "Es ist keine Zielanwendung gewählt. Wählen Sie unter Optionen, Zielanwendung, wohin Sprelio "
           "senden soll."},
+    // German: Wayland
+    {220, "Auf diesem Wayland-Desktop bestimmt allein der Desktop, welches Fenster vorne bleibt."},
     // German: the copy in other notations
     {298, "Kopieren als"},
     {299, "Unicode-IPA"},
@@ -372,6 +374,8 @@ constexpr StringResource Resources[] = {
     {10213, "The settings could not be saved in %1 (%2). They are lost when this session ends."},
     // English: sending without a target
     {10214, "No target application is chosen. Choose where Sprelio sends under Options, Target."},
+    // English: Wayland
+    {10220, "On this Wayland desktop only the desktop decides which window stays in front."},
     // English: the copy in other notations
     {10298, "Copy as"},
     {10299, "Unicode IPA"},
