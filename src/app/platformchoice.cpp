@@ -31,8 +31,8 @@ QByteArray chosenPlatform(const QByteArray &userChoice, const QByteArray &waylan
 
 PlatformChoice::PlatformChoice()
 {
-    const QByteArray platform = chosenPlatform(qgetenv(PlatformVariable), qgetenv("WAYLAND_DISPLAY"),
-                                               qgetenv("DISPLAY"));
+    const QByteArray platform =
+        chosenPlatform(qgetenv(PlatformVariable), qgetenv("WAYLAND_DISPLAY"), qgetenv("DISPLAY"));
     if (!platform.isEmpty()) {
         m_set = qputenv(PlatformVariable, platform);
     }

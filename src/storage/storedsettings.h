@@ -46,8 +46,9 @@ int readStoredLanguage(const ProfileDocument &ini);
 /// key's range reads as the key's default.
 StoredSettings readStoredSettings(const ProfileDocument &ini);
 
-/// Writes every key into ini in the program's order; Left and Top only when the place is known. A target that is no TargetCode leaves "Target"
-/// as it was; a value that cannot be stored on one line leaves its key as it was.
+/// Writes every key into ini in the program's order; Left and Top only when the place is known. A target that
+/// is no TargetCode leaves "Target" as it was; a value that cannot be stored on one line leaves its key as it
+/// was.
 void writeStoredSettings(ProfileDocument &ini, const StoredSettings &settings);
 
 /// The stored width if a window of that width fits on the widest screen, else the default width.

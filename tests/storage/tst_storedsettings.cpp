@@ -171,10 +171,10 @@ void TestStoredSettings::unknownPlaceKeepsStoredPlace_data()
 
     // A window whose place the desktop decides leaves the place of the last session that knew it,
     // as written: out of range, not a number, or not there at all.
-    QTest::newRow("a stored place") << QByteArray("[Settings]\r\nLeft=321\r\nTop=-40\r\n") << QByteArray("321")
-                                    << QByteArray("-40");
-    QTest::newRow("beyond any screen") << QByteArray("[Settings]\r\nLeft=99999\r\nTop=x\r\n")
-                                       << QByteArray("99999") << QByteArray("x");
+    QTest::newRow("a stored place") << QByteArray("[Settings]\r\nLeft=321\r\nTop=-40\r\n")
+                                    << QByteArray("321") << QByteArray("-40");
+    QTest::newRow("beyond any screen")
+        << QByteArray("[Settings]\r\nLeft=99999\r\nTop=x\r\n") << QByteArray("99999") << QByteArray("x");
     QTest::newRow("none stored") << QByteArray("[Settings]\r\nWidth=600\r\n") << QByteArray() << QByteArray();
 }
 
