@@ -158,7 +158,7 @@ shoot() {
     [ -n "$shots" ] || return 0
     mkdir -p "$shots"
     # Only for the picture: the window's last clicks are drawn by then. Nothing is checked on it.
-    sleep 1
+    sleep 2
     sway_session grim "$sway_run/shot.png" && cp "$sway_run/shot.png" "$shots/$1.png" && echo "screenshot: $shots/$1.png"
 }
 
@@ -208,6 +208,7 @@ run_sway_native() {
     if [ -n "$shots" ]; then
         click 33 8
         sleep 1
+        move_to 70 96
         move_to 71 97
         shoot sway-native-options
         click 33 8
