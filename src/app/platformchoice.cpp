@@ -18,9 +18,10 @@ QByteArray chosenPlatform(const QByteArray &userChoice, const QByteArray &waylan
         return {};
     }
     // A Wayland desktop with an X server beside it (Xwayland): the window's place, its staying on
-    // top and the last active window as a target all need X11, which the window then has.
+    // top and the last active window as a target all need X11, which the window then has. Should
+    // the X server be gone, the window still opens on Wayland.
     if (!waylandDisplay.isEmpty() && !xDisplay.isEmpty()) {
-        return QByteArrayLiteral("xcb");
+        return QByteArrayLiteral("xcb;wayland");
     }
     // Wayland alone: natively. Without the Wayland plugin Qt then tries X11 all the same.
     if (!waylandDisplay.isEmpty()) {

@@ -167,6 +167,8 @@ close_window() {
     wait_for_exit "$1" || fail "the program does not end when its window is closed"
 }
 
+offers_rtf() { sway_session timeout 20 wl-paste -l 2>/dev/null | grep -qx text/rtf; }
+
 stored() { grep -a "^$1=" "$ini" | tr -d '\r'; }
 
 run_sway_native() {
@@ -191,6 +193,9 @@ run_sway_native() {
     click 263 34 215 126 410 258
     shoot sway-native-composed
     click 533 352
+    # The compositor has passed the click on; the program answers it in its own time. The clipboard
+    # was empty before, so the send has arrived once it offers something.
+    wait_until offers_rtf || fail "native: nothing arrives on the clipboard"
     local text
     text=$(sway_session timeout 20 wl-paste -n -t 'text/plain;charset=utf-8')
     [ "$text" = $'n\u0325' ] && pass "native: the clipboard gives n̥ as Unicode to wl-paste" ||
