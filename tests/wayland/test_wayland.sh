@@ -111,8 +111,8 @@ sway_session() {
     as_session "$sway_run" WAYLAND_DISPLAY="$wayland" SWAYSOCK="$swaysock" "$@"
 }
 
-# tree QUERY [PID]: what sway's tree says: "shell" of the window of PID, "origin" of its client
-# area, or the pid of the "focused" window.
+# tree QUERY [PID]: what sway's tree says: "shell" of the main window of PID ("Sprelio" and the
+# file, not the splash), "origin" of its client area, or the pid of the "focused" window.
 tree() {
     sway_session swaymsg -t get_tree | python3 -c '
 import json, sys
@@ -124,7 +124,7 @@ def walk(node):
 for node in walk(json.load(sys.stdin)):
     if query == "focused" and node.get("focused"):
         print(node.get("pid", 0))
-    elif node.get("pid") == pid and node.get("visible"):
+    elif node.get("pid") == pid and node.get("visible") and (node.get("name") or "").startswith("Sprelio "):
         if query == "shell":
             print(node["shell"])
         elif query == "origin":
@@ -265,12 +265,17 @@ run_sway_xwayland() {
             shell=$(tree shell "$pid")
             [ "$shell" = xwayland ] && pass "with Xwayland the program runs on X11" ||
                 fail "with Xwayland the program's window is a $shell window"
-            local window hints
-            window=$(as_session "$sway_run" DISPLAY="$xdisplay" xdotool search --onlyvisible --pid "$pid" | head -n 1)
-            hints=$(as_session "$sway_run" DISPLAY="$xdisplay" xprop -id "$window" WM_NORMAL_HINTS)
             # sway centres floating windows by its own rule, so the request is what can be checked.
-            grep -q "location: 321, 99" <<<"$hints" && pass "with Xwayland the window asks for the stored place" ||
-                fail "with Xwayland the window asks for another place: $hints"
+            asks_for_place() {
+                local window
+                for window in $(as_session "$sway_run" DISPLAY="$xdisplay" xdotool search --onlyvisible --pid "$pid"); do
+                    as_session "$sway_run" DISPLAY="$xdisplay" xprop -id "$window" WM_NORMAL_HINTS |
+                        grep -q "location: 321, 99" && return 0
+                done
+                return 1
+            }
+            wait_until asks_for_place && pass "with Xwayland the window asks for the stored place" ||
+                fail "with Xwayland no window asks for the stored place"
             close_window "$pid"
         fi
     fi
