@@ -4,6 +4,7 @@
 
 #include "assignments/assignmenteditor.h"
 #include "compose/composecommands.h"
+#include "dialogs/topmost.h"
 #include "i18n/langstr.h"
 #include "i18n/qttranslations.h"
 #include "palette/chartable.h"
@@ -14,6 +15,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QMenu>
 #include <QToolBar>
 
 namespace Sprelio {
@@ -58,6 +60,11 @@ void TSprelioPad::ApplyLanguage()
         tool->setHint(CharDescription(tool->Symbol()));
     }
     a.sucheBtn->setToolTip(LangStr(201));
+    if (!staysOnTopAvailable()) {
+        // The disabled item says why.
+        a.vorne->setToolTip(LangStr(220));
+        a.optionen->setToolTipsVisible(true);
+    }
     m_compose->applyLanguage();
 
     // Screen readers name the controls in the current language, also where the hints keep theirs

@@ -16,6 +16,11 @@ constexpr Qt::WindowStates Enlarged = Qt::WindowMaximized | Qt::WindowFullScreen
 
 } // namespace
 
+bool desktopPlacesWindows()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 FramePlacer::FramePlacer(QWidget *window)
     : m_window(window)
 {}

@@ -11,6 +11,10 @@ class QWidget;
 
 namespace Sprelio {
 
+/// Whether the desktop, not the program, places its windows: on native Wayland a window can
+/// neither learn its place on the screen nor ask for one.
+bool desktopPlacesWindows();
+
 /// Keeps the main window where and how large it was stored, against what window managers do to it:
 /// the stored corner is the frame's, asked for as the window is mapped and again until it is framed;
 /// a maximise that the window does not offer is undone, back to the size from before it.

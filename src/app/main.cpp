@@ -1,3 +1,4 @@
+#include "app/platformchoice.h"
 #include "app/programicons.h"
 #include "app/singleinstance.h"
 #include "app/splash.h"
@@ -56,7 +57,9 @@ public:
 
 int main(int argc, char *argv[])
 {
+    Sprelio::PlatformChoice platform;
     QApplication app(argc, argv);
+    platform.release();
     // A second start only brings the running instance forward, before any window exists.
     Sprelio::SingleInstance instance(Sprelio::defaultInstanceKey());
     if (!instance.claim()) {

@@ -6,6 +6,7 @@
 #include "assignments/assignmenteditor.h"
 #include "compose/composecommands.h"
 #include "dialogs/messageboxes.h"
+#include "dialogs/topmost.h"
 #include "i18n/langseldialog.h"
 #include "i18n/langstr.h"
 #include "palette/symbolsets.h"
@@ -90,7 +91,9 @@ void TSprelioPad::LiesIni()
         m_assignments->restoreStoredFile(stored.buttonSetting, defaultAssignmentFile());
     }
 
+    // The stored choice is kept, also where the desktop does not let the window stay on top.
     m_actions.vorne->setChecked(stored.stayOnTop);
+    m_actions.vorne->setEnabled(staysOnTopAvailable());
     VorneClick();
     m_actions.showH->setChecked(stored.showHints);
     ShowHClick();
@@ -108,6 +111,9 @@ void TSprelioPad::placeWindow(int left, int top, int width)
     const QList<QRect> screens = availableScreenAreas();
     // The layout fixes the height, and snaps the width, from the client width.
     resize(widthForScreens(width, screens) - StoredFrameWidth, height());
+    if (desktopPlacesWindows()) {
+        return;
+    }
     const QPoint place = placeOnScreens(QRect(QPoint(left, top), frameGeometry().size()), screens);
     m_placer.placeFrame(place);
 }
@@ -119,6 +125,9 @@ void TSprelioPad::SchreibIni()
     }
     StoredSettings settings;
     settings.language = LangOffset;
+    // Where the desktop places the window, its place is unknown; the stored one stays for the next
+    // session that can use it.
+    settings.placeKnown = !desktopPlacesWindows();
     settings.left = x();
     settings.top = y();
     // A window that a window manager made wider than any screen must not store a width that the

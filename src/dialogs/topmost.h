@@ -5,7 +5,12 @@ class QWidget;
 
 namespace Sprelio {
 
-/// Moves a window into or out of the topmost band without moving or resizing it.
+/// Whether a window can ask to stay above the others: not on native Wayland, where the desktop
+/// alone stacks the windows.
+bool staysOnTopAvailable();
+
+/// Moves a window into or out of the topmost band without moving or resizing it; nothing where
+/// staying on top is not available.
 void setStaysOnTop(QWidget *window, bool onTop);
 
 /// While it lives, a window that stays on top leaves the topmost band, so that a modal window of

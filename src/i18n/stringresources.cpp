@@ -123,6 +123,8 @@ constexpr StringResource Resources[] = {
           "senden soll."},
     // German: a paste longer than the field holds
     {215, "Der eingefügte Text war länger, als die Zeile fasst. Eingefügt wurden die ersten %1 Zeichen."},
+    // German: Wayland
+    {220, "Auf diesem Wayland-Desktop bestimmt allein der Desktop, welches Fenster vorne bleibt."},
     // German: the copy in other notations
     {298, "Kopieren als"},
     {299, "Unicode-IPA"},
@@ -399,6 +401,8 @@ constexpr StringResource Resources[] = {
     {10214, "No target application is chosen. Choose where Sprelio sends under Options, Target."},
     // English: a paste longer than the field holds
     {10215, "The pasted text was longer than the line holds. Its first %1 characters were inserted."},
+    // English: Wayland
+    {10220, "On this Wayland desktop only the desktop decides which window stays in front."},
     // English: the copy in other notations
     {10298, "Copy as"},
     {10299, "Unicode IPA"},

@@ -67,8 +67,10 @@ StoredSettings readStoredSettings(const ProfileDocument &ini)
 void writeStoredSettings(ProfileDocument &ini, const StoredSettings &s)
 {
     ini.writeInteger(Settings, "Language", s.language);
-    ini.writeInteger(Settings, "Left", s.left);
-    ini.writeInteger(Settings, "Top", s.top);
+    if (s.placeKnown) {
+        ini.writeInteger(Settings, "Left", s.left);
+        ini.writeInteger(Settings, "Top", s.top);
+    }
     ini.writeInteger(Settings, "Width", s.width);
     ini.writeString(Settings, "ButtonSetting", s.buttonSetting);
     ini.writeInteger(Settings, "ClipboardFontSize", s.clipboardFontSize);

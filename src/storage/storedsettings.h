@@ -36,6 +36,7 @@ struct StoredSettings
     int font = FontSerif; ///< FontSerif or FontSansSerif
     bool bold = false;
     bool italic = false;
+    bool placeKnown = true; ///< false: writing leaves Left and Top as they were
 };
 
 /// "Language" from ini: 0 or 10000, else FirstStartLanguage.
@@ -45,8 +46,9 @@ int readStoredLanguage(const ProfileDocument &ini);
 /// key's range reads as the key's default.
 StoredSettings readStoredSettings(const ProfileDocument &ini);
 
-/// Writes every key into ini in the program's order. A target that is no TargetCode leaves "Target"
-/// as it was; a value that cannot be stored on one line leaves its key as it was.
+/// Writes every key into ini in the program's order; Left and Top only when the place is known. A target that
+/// is no TargetCode leaves "Target" as it was; a value that cannot be stored on one line leaves its key as it
+/// was.
 void writeStoredSettings(ProfileDocument &ini, const StoredSettings &settings);
 
 /// The stored width if a window of that width fits on the widest screen, else the default width.

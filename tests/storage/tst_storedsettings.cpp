@@ -42,6 +42,8 @@ private slots:
     void language();
     void writtenInOrderAndReadBack();
     void targetWithoutChoiceKeepsStoredValue();
+    void unknownPlaceKeepsStoredPlace_data();
+    void unknownPlaceKeepsStoredPlace();
     void unknownFontWrittenAsSerif();
     void pathThatCannotBeStoredKeepsOldValue();
     void widthWiderThanEveryScreen();
@@ -159,6 +161,38 @@ void TestStoredSettings::targetWithoutChoiceKeepsStoredValue()
     writeStoredSettings(ini, settings);
     QCOMPARE(ini.readString("Options", "Target"), QByteArray("4"));
     QCOMPARE(ini.readString("Other", "Kept"), QByteArray("yes"));
+}
+
+void TestStoredSettings::unknownPlaceKeepsStoredPlace_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("left");
+    QTest::addColumn<QByteArray>("top");
+
+    // A window whose place the desktop decides leaves the place of the last session that knew it,
+    // as written: out of range, not a number, or not there at all.
+    QTest::newRow("a stored place") << QByteArray("[Settings]\r\nLeft=321\r\nTop=-40\r\n")
+                                    << QByteArray("321") << QByteArray("-40");
+    QTest::newRow("beyond any screen")
+        << QByteArray("[Settings]\r\nLeft=99999\r\nTop=x\r\n") << QByteArray("99999") << QByteArray("x");
+    QTest::newRow("none stored") << QByteArray("[Settings]\r\nWidth=600\r\n") << QByteArray() << QByteArray();
+}
+
+void TestStoredSettings::unknownPlaceKeepsStoredPlace()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, left);
+    QFETCH(QByteArray, top);
+    ProfileDocument ini(file);
+    StoredSettings settings = readStoredSettings(ini);
+    settings.placeKnown = false;
+    settings.left = 0;
+    settings.top = 0;
+    settings.width = 700;
+    writeStoredSettings(ini, settings);
+    QCOMPARE(ini.value("Settings", "Left").value_or(QByteArray()), left);
+    QCOMPARE(ini.value("Settings", "Top").value_or(QByteArray()), top);
+    QCOMPARE(ini.readInteger("Settings", "Width", 0), 700);
 }
 
 void TestStoredSettings::unknownFontWrittenAsSerif()
