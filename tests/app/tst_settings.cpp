@@ -149,7 +149,12 @@ void TestSettings::firstStartWithoutFile()
     QVERIFY(item("Deutsch1")->isChecked());
     QCOMPARE(m_pad->pos(), QPoint(200, 200));
     QCOMPARE(m_pad->UnitSize(), 40);
+#if defined(Q_OS_WIN)
     QCOMPARE(checkedTargets(), QStringList{QStringLiteral("WinWord")});
+#else
+    // Without Automation a first send to Word could only fail.
+    QCOMPARE(checkedTargets(), QStringList{QStringLiteral("Zwischenablage")});
+#endif
     QVERIFY(item("Serif")->isChecked());
     QVERIFY(!item("FettBtn")->isChecked());
     QVERIFY(!item("KursivBtn")->isChecked());
