@@ -281,9 +281,7 @@ void TSprelioPad::createSysPanel()
     klBtn->setAllowAllUp(true);
     for (const char *name : {"EKlBtn", "SchraegBtn"}) {
         const char *brackets = name[0] == 'E' ? "[..]" : "/../";
-        SpeedButton *wrap = createSysButton(name, glyphsToDisplay(brackets));
-        // Named by what it inserts; the caption's characters are glyph codes no screen reader knows.
-        wrap->setAccessibleName(QLatin1String(brackets));
+        createSysButton(name, glyphsToDisplay(brackets));
     }
     SpeedButton *backBtn = createSysButton("BackBtn", QStringLiteral("\u2190"));
     SpeedButton *enterBtn = createSysButton("EnterBtn", QStringLiteral("\u21B5"));
@@ -295,7 +293,6 @@ void TSprelioPad::createSysPanel()
         {{"K1Btn", "["}, {"K2Btn", "]"}, {"K3Btn", "/"}, {"K4Btn", "\\"}}};
     for (const auto &[name, bracket] : singles) {
         SpeedButton *single = createSysButton(name, glyphsToDisplay(bracket));
-        single->setAccessibleName(QLatin1String(bracket));
         single->setVisible(false);
     }
 }
@@ -457,6 +454,7 @@ void TSprelioPad::connectCommands()
     // Sending.
     connect(sysButton(int(SysButton::Enter)), &SpeedButton::clicked, this, &TSprelioPad::EnterBtnClick);
     connect(m_send, &SendCommands::fieldCopied, m_editField, &QLineEdit::selectAll);
+    connect(m_editField, &GlyphEdit::copyRequested, this, &TSprelioPad::CopySelectionToClipboard);
     onTrigger(a.alsUnicode, &TSprelioPad::CopyAsUnicodeClick);
     for (const auto &[item, notation] :
          {std::pair{a.alsXSampa, Notation::XSampa}, std::pair{a.alsTipa, Notation::Tipa},

@@ -105,6 +105,8 @@ public:
     void EnterBtnClick();
     /// Puts the whole composition field on the clipboard at the given point size.
     void CopyEditToClipboard(int size);
+    /// Puts glyphs selected in the field on the clipboard in the forms of a send to the clipboard.
+    void CopySelectionToClipboard(const QByteArray &glyphs);
     /// The point size of the clipboard target.
     int ClipboardFontSize() const;
     /// Checks the clicked size item and sets the clipboard size, asking for it for User1.

@@ -9,8 +9,10 @@
 #include "compose/glyphedit.h"
 #include "dialogs/topmost.h"
 #include "i18n/langstr.h"
+#include "palette/glyphtext.h"
 #include "palette/symbolsets.h"
 #include "storage/inilocation.h"
+#include "targets/clipboard.h"
 #include "targets/sendcommands.h"
 
 #include <QAction>
@@ -79,6 +81,14 @@ void TSprelioPad::EnterBtnClick()
     if (m_send->send(sendInputs()) && !keepText) {
         m_editField->clear();
     }
+}
+
+void TSprelioPad::CopySelectionToClipboard(const QByteArray &glyphs)
+{
+    // The same forms as a send to the clipboard, in the face and style of the field at the
+    // clipboard's size: a copy from the field pastes into an office as a send does.
+    const QString face = m_compose->CurrentFontName().isEmpty() ? phoneticFamily(false) : m_compose->CurrentFontName();
+    putOnClipboard(clipboardPayload(glyphs, face, m_compose->bold(), m_compose->italic(), m_send->ClipboardFontSize()));
 }
 
 void TSprelioPad::CopyEditToClipboard(int size)

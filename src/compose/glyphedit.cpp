@@ -9,6 +9,7 @@
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMetaMethod>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -67,11 +68,43 @@ void GlyphEdit::pasteGlyphs(QClipboard::Mode mode)
     }
 }
 
+void GlyphEdit::copyGlyphs()
+{
+    // A password field never copies, and neither does an empty selection.
+    if (!hasSelectedText() || echoMode() != Normal) {
+        return;
+    }
+    if (isSignalConnected(QMetaMethod::fromSignal(&GlyphEdit::copyRequested))) {
+        emit copyRequested(displayToGlyphs(selectedText()));
+    } else {
+        copy();
+    }
+}
+
+void GlyphEdit::cutGlyphs()
+{
+    if (isReadOnly() || !hasSelectedText() || echoMode() != Normal) {
+        return;
+    }
+    copyGlyphs();
+    del();
+}
+
 void GlyphEdit::keyPressEvent(QKeyEvent *event)
 {
     if (event->matches(QKeySequence::Paste)) {
         event->accept();
         pasteGlyphs(QClipboard::Clipboard);
+        return;
+    }
+    if (event->matches(QKeySequence::Copy)) {
+        event->accept();
+        copyGlyphs();
+        return;
+    }
+    if (event->matches(QKeySequence::Cut)) {
+        event->accept();
+        cutGlyphs();
         return;
     }
     const QString typed = typedText(event);
@@ -107,14 +140,18 @@ void GlyphEdit::mouseReleaseEvent(QMouseEvent *event)
 void GlyphEdit::contextMenuEvent(QContextMenuEvent *event)
 {
     QMenu *menu = createStandardContextMenu();
-    // The standard entry would paste only the plain text. Its connection is the one way to tell
-    // it apart that holds in every language.
-    for (QAction *action : menu->actions()) {
-        const bool standardPaste = disconnect(action, SIGNAL(triggered()), this, SLOT(paste())) ||
-                                   disconnect(action, &QAction::triggered, this, &QLineEdit::paste);
-        if (standardPaste) {
-            connect(action, &QAction::triggered, this, [this] { pasteGlyphs(QClipboard::Clipboard); });
+    // The standard entries would copy and paste only the plain text. Their connections are the one
+    // way to tell them apart that holds in every language.
+    const auto takeOver = [this](QAction *action, const char *slot, auto standard, auto own) {
+        if (disconnect(action, SIGNAL(triggered()), this, slot) ||
+            disconnect(action, &QAction::triggered, this, standard)) {
+            connect(action, &QAction::triggered, this, own);
         }
+    };
+    for (QAction *action : menu->actions()) {
+        takeOver(action, SLOT(paste()), &QLineEdit::paste, [this] { pasteGlyphs(QClipboard::Clipboard); });
+        takeOver(action, SLOT(copy()), &QLineEdit::copy, &GlyphEdit::copyGlyphs);
+        takeOver(action, SLOT(cut()), &QLineEdit::cut, &GlyphEdit::cutGlyphs);
     }
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());

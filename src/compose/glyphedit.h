@@ -27,6 +27,15 @@ public:
     void insertGlyphs(const QByteArray &glyphs);
     /// Types what the clipboard or the selection holds at the caret, replacing the selection.
     void pasteGlyphs(QClipboard::Mode mode = QClipboard::Clipboard);
+    /// Copies the selection: copyRequested carries its glyphs to whoever puts them on the
+    /// clipboard in the forms of a send; without a receiver the field copies its own text.
+    void copyGlyphs();
+    /// Copies the selection as copyGlyphs does, then removes it.
+    void cutGlyphs();
+
+signals:
+    /// The selected glyphs are to go on the clipboard.
+    void copyRequested(const QByteArray &glyphs);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -109,6 +109,15 @@ constexpr StringResource Resources[] = {
     // German: sending without a target
     {214, "Es ist keine Zielanwendung gewählt. Wählen Sie unter Optionen, Zielanwendung, wohin Sprelio "
           "senden soll."},
+    // German: the names of the bracket buttons, for screen readers
+    {230, "Eckige Klammern"},
+    {231, "Schrägstriche"},
+    {232, "Öffnende eckige Klammer"},
+    {233, "Schließende eckige Klammer"},
+    {234, "Schrägstrich"},
+    {235, "Umgekehrter Schrägstrich"},
+    // German: a document or page that no program opens
+    {236, "%1 konnte nicht geöffnet werden: Es ist kein Programm eingerichtet, das es öffnet."},
     // German: the copy in other notations
     {298, "Kopieren als"},
     {299, "Unicode-IPA"},
@@ -372,6 +381,15 @@ constexpr StringResource Resources[] = {
     {10213, "The settings could not be saved in %1 (%2). They are lost when this session ends."},
     // English: sending without a target
     {10214, "No target application is chosen. Choose where Sprelio sends under Options, Target."},
+    // English: the names of the bracket buttons, for screen readers
+    {10230, "Square brackets"},
+    {10231, "Slashes"},
+    {10232, "Opening square bracket"},
+    {10233, "Closing square bracket"},
+    {10234, "Slash"},
+    {10235, "Backslash"},
+    // English: a document or page that no program opens
+    {10236, "%1 could not be opened: no program is set up to open it."},
     // English: the copy in other notations
     {10298, "Copy as"},
     {10299, "Unicode IPA"},
