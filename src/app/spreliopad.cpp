@@ -9,6 +9,7 @@
 #include "palette/accessiblebutton.h"
 #include "palette/chartable.h"
 #include "palette/glyphtext.h"
+#include "palette/keyboardfocus.h"
 #include "palette/kwspeedbutton.h"
 #include "palette/symbolsets.h"
 #include "palette/widgetfonts.h"
@@ -23,6 +24,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScopedValueRollback>
+#include <QShortcut>
 #include <QTimer>
 #include <QToolBar>
 #include <QWindow>
@@ -54,6 +56,9 @@ TSprelioPad::TSprelioPad(const QString &iniPath, QWidget *parent)
     installClickingButtonAccessibility();
     setObjectName(QStringLiteral("SprelioPad"));
     setWindowTitle(QStringLiteral("Sprelio..."));
+    // The user types into another program with this window beside it: the hints show while that
+    // program is the active one, not only while this window is.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
 
     createMenus();
     createEditField();
@@ -64,6 +69,7 @@ TSprelioPad::TSprelioPad(const QString &iniPath, QWidget *parent)
     ButtonsCreate();
     createSubsystems();
     connectCommands();
+    createKeyboardUse();
     qApp->installEventFilter(this);
 
     openIniFile();
@@ -482,6 +488,42 @@ void TSprelioPad::connectCommands()
     onTrigger(a.homepage, &TSprelioPad::KestrelWareHomepage1Click);
     onTrigger(a.info, &TSprelioPad::Info1Click);
     onTrigger(a.beenden, &TSprelioPad::Beenden1Click);
+}
+
+void TSprelioPad::createKeyboardUse()
+{
+    // From the field through the tool bar, the special bar, the two palettes, the brackets and
+    // the icon tool bar, in the order in which they stand under the field.
+    auto *focus = new KeyboardFocus(m_editField, this);
+    const auto widgets = [](const auto &buttons) { return QList<QWidget *>(buttons.begin(), buttons.end()); };
+    focus->addGroup(widgets(m_toolButtons));
+    focus->addGroup(widgets(m_specialButtons));
+    focus->addGroup(widgets(m_paletteButtons.mid(0, ConsonantButtonCount)));
+    focus->addGroup(widgets(m_paletteButtons.mid(ConsonantButtonCount)));
+    focus->addGroup(widgets(m_sysButtons));
+    QList<QWidget *> iconButtons;
+    for (QAction *action : m_toolBarBtn->actions()) {
+        if (QWidget *button = m_toolBarBtn->widgetForAction(action); button != nullptr && !action->isSeparator()) {
+            iconButtons.append(button);
+        }
+    }
+    focus->addGroup(iconButtons);
+
+    // Ctrl+Return sends as the send button does; with Shift the field keeps its text.
+    for (const QKeyCombination key : {Qt::CTRL | Qt::Key_Return, Qt::CTRL | Qt::Key_Enter}) {
+        auto *send = new QShortcut(QKeySequence(key), this);
+        connect(send, &QShortcut::activated, this, [this] { sendField(false); });
+        auto *keep = new QShortcut(QKeySequence(key.keyboardModifiers() | Qt::SHIFT | key.key()), this);
+        connect(keep, &QShortcut::activated, this, [this] { sendField(true); });
+    }
+    // F10 opens the menu bar at its first menu, as in most desktop programs.
+    auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        const QList<QAction *> menus = menuBar()->actions();
+        if (!menus.isEmpty()) {
+            menuBar()->setActiveAction(menus.constFirst());
+        }
+    });
 }
 
 void TSprelioPad::SpezialClick(int tag)

@@ -171,6 +171,7 @@ private:
     void createCloseButton();
     void createSubsystems();
     void connectCommands();
+    void createKeyboardUse();
     QAction *addMenuItem(QMenu *menu, const char *name, int tag, const QString &caption);
     QMenu *addSubMenu(QMenu *parent, const char *name, int tag, const QString &caption);
     TKWSpeedButton *createCharacterButton(QWidget *parent);
@@ -184,6 +185,7 @@ private:
     void followEditing(bool editing);
     void setHintsShown(bool shown);
     SendInputs sendInputs() const;
+    void sendField(bool keepText);
 
     // Settings.
     void openIniFile();

@@ -7,6 +7,7 @@
 #include "assignments/assignmenteditor.h"
 #include "compose/composecommands.h"
 #include "compose/glyphedit.h"
+#include "dialogs/messageboxes.h"
 #include "dialogs/topmost.h"
 #include "i18n/langstr.h"
 #include "palette/glyphtext.h"
@@ -19,6 +20,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QMenu>
 #include <QToolBar>
 #include <QUrl>
@@ -77,7 +79,11 @@ void TSprelioPad::ZielClick(QAction *item)
 void TSprelioPad::EnterBtnClick()
 {
     // A click with Shift held keeps the text as well as Shift at the last key event.
-    const bool keepText = m_shiftHeld || QApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
+    sendField(m_shiftHeld || QApplication::keyboardModifiers().testFlag(Qt::ShiftModifier));
+}
+
+void TSprelioPad::sendField(bool keepText)
+{
     if (m_send->send(sendInputs()) && !keepText) {
         m_editField->clear();
     }
@@ -245,8 +251,11 @@ void TSprelioPad::Tastaturbelegung1Click()
 
 void TSprelioPad::openProgramDocument(std::uint16_t nameId)
 {
-    // A missing document or viewer is not reported.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(programFilePath(LangStr(nameId))));
+    // Without a program for the document the command would otherwise do nothing visible.
+    const QString path = programFilePath(LangStr(nameId));
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+        MessageInfo(this, LangStr(236).arg(QDir::toNativeSeparators(path)));
+    }
 }
 
 void TSprelioPad::KestrelWareHomepage1Click()

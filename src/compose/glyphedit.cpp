@@ -108,10 +108,16 @@ void GlyphEdit::keyPressEvent(QKeyEvent *event)
         return;
     }
     const QString typed = typedText(event);
+    // Alt with a letter belongs to the menus' accelerators, not to the text.
     const bool printable = !typed.isEmpty() && typed.front() >= QChar(0x20) && typed.front() != QChar(0x7F) &&
-                           !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        event->accept(); // sending is the send button's job
+                           !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier));
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+        event->accept(); // sending is the send button's job, or Ctrl+Return's
+        return;
+    }
+    if (!typed.isEmpty() && (event->modifiers() & Qt::AltModifier) && !(event->modifiers() & Qt::ControlModifier)) {
+        // The line edit would type the letter; left to the window, it opens nothing and types nothing.
+        event->ignore();
         return;
     }
     if (!printable) {

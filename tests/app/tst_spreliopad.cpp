@@ -5,12 +5,14 @@
 #include "i18n/langstr.h"
 #include "palette/kwspeedbutton.h"
 #include "palette/phoneticfonts.h"
+#include "palette/unicodeipa.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QTest>
 
 using namespace Sprelio;
@@ -34,6 +36,8 @@ private slots:
     void brackets();
     void deleteAndKeyboard();
     void copyAndPasteKeepTheBytes();
+    void copyFromTheFieldAsASend_data();
+    void copyFromTheFieldAsASend();
     void undefinedCodePagePositions_data();
     void undefinedCodePagePositions();
     void faceAndStyle();
@@ -257,6 +261,54 @@ void TestSprelioPad::copyAndPasteKeepTheBytes()
     edit->paste();
     edit->paste();
     QCOMPARE(edit->glyphs(), glyphs + glyphs);
+}
+
+void TestSprelioPad::copyFromTheFieldAsASend_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QByteArray>("left");
+    QTest::newRow("Ctrl+C") << "key copy" << QByteArray("pSa:");
+    QTest::newRow("Ctrl+X") << "key cut" << QByteArray("p:");
+    QTest::newRow("context menu Copy") << "&Copy" << QByteArray("pSa:");
+    QTest::newRow("context menu Cut") << "Cu&t" << QByteArray("p:");
+}
+
+void TestSprelioPad::copyFromTheFieldAsASend()
+{
+    QFETCH(QString, how);
+    QFETCH(QByteArray, left);
+    auto *edit = child<GlyphEdit>("EditField");
+    QGuiApplication::clipboard()->clear();
+    edit->setGlyphs("pSa:");
+    edit->setSelection(1, 2);
+    if (how == u"key copy") {
+        QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier);
+    } else if (how == u"key cut") {
+        QTest::keyClick(edit, Qt::Key_X, Qt::ControlModifier);
+    } else {
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, edit->rect().center(),
+                                edit->mapToGlobal(edit->rect().center()));
+        QApplication::sendEvent(edit, &event);
+        QMenu *menu = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())), 10000);
+        const QList<QAction *> actions = menu->actions();
+        const auto item = std::find_if(actions.begin(), actions.end(),
+                                       [&how](const QAction *a) { return a->text().startsWith(how); });
+        QVERIFY2(item != actions.end(), qPrintable(how));
+        (*item)->trigger();
+        menu->close();
+    }
+    QCOMPARE(edit->glyphs(), left);
+
+    // Rich text with every byte in the phonetic face at the clipboard size, and the IPA as text.
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(data != nullptr);
+    const QByteArray rtf = data->data(QStringLiteral("text/rtf"));
+    QVERIFY2(rtf.contains("\\'53\\'61}") && rtf.contains("\\fs20") && rtf.contains(m_pad->CurrentFontName().toUtf8()),
+             rtf.constData());
+    const QString text = data->text();
+    QCOMPARE(text, glyphsToUnicodeIpa("Sa"));
+    QVERIFY(std::none_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0xE000 && c.unicode() <= 0xF8FF; }));
 }
 
 void TestSprelioPad::undefinedCodePagePositions_data()
