@@ -72,7 +72,6 @@ constexpr SymbolAliases AliasTable[] = {
     {u"\u0295", u"pharyngeal fricative|reversed glottal stop"},
     {u"\u02B0", u"aspirated|aspiration|behaucht|Behauchung|Aspiration"},
     {u"\u0361", u"tie|tie bar|Ligaturbogen|Bindebogen|Verbindungsbogen"},
-    {u"\u035C", u"tie below|Ligaturbogen unten|Bindebogen unten"},
     {u"\u00E6", u"ash|ae ligature|ae-Ligatur"},
     {u"\u0251", u"alpha|script a|Alpha"},
     {u"\u0252", u"turned alpha|gedrehtes Alpha"},
