@@ -90,12 +90,20 @@ bool KeyboardFocus::handleKey(QWidget *widget, const QKeyEvent &key)
     case Qt::Key_Escape:
         m_field->setFocus(Qt::ShortcutFocusReason);
         return true;
+    case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
+            // A click types into the field and hands it the focus, which the keyboard user needs
+            // to keep on the button to go on from there.
+            const QPointer<QWidget> focused = widget;
             button->click();
+            if (focused != nullptr && reachable(focused)) {
+                focused->setFocus(Qt::OtherFocusReason);
+            }
+            return true;
         }
-        return true;
+        return false;
     case Qt::Key_Left:
     case Qt::Key_Right:
     case Qt::Key_Up:
