@@ -503,17 +503,20 @@ void TSprelioPad::createKeyboardUse()
     focus->addGroup(widgets(m_sysButtons));
     QList<QWidget *> iconButtons;
     for (QAction *action : m_toolBarBtn->actions()) {
-        if (QWidget *button = m_toolBarBtn->widgetForAction(action); button != nullptr && !action->isSeparator()) {
+        if (QWidget *button = m_toolBarBtn->widgetForAction(action);
+            button != nullptr && !action->isSeparator()) {
             iconButtons.append(button);
         }
     }
     focus->addGroup(iconButtons);
 
     // Ctrl+Return sends as the send button does; with Shift the field keeps its text.
-    for (const QKeyCombination key : {Qt::CTRL | Qt::Key_Return, Qt::CTRL | Qt::Key_Enter}) {
+    for (const QKeyCombination key : {QKeyCombination(Qt::ControlModifier, Qt::Key_Return),
+                                      QKeyCombination(Qt::ControlModifier, Qt::Key_Enter)}) {
         auto *send = new QShortcut(QKeySequence(key), this);
         connect(send, &QShortcut::activated, this, [this] { sendField(false); });
-        auto *keep = new QShortcut(QKeySequence(key.keyboardModifiers() | Qt::SHIFT | key.key()), this);
+        auto *keep = new QShortcut(
+            QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, key.key())), this);
         connect(keep, &QShortcut::activated, this, [this] { sendField(true); });
     }
     // F10 opens the menu bar at its first menu, as in most desktop programs.

@@ -93,8 +93,10 @@ void TSprelioPad::CopySelectionToClipboard(const QByteArray &glyphs)
 {
     // The same forms as a send to the clipboard, in the face and style of the field at the
     // clipboard's size: a copy from the field pastes into an office as a send does.
-    const QString face = m_compose->CurrentFontName().isEmpty() ? phoneticFamily(false) : m_compose->CurrentFontName();
-    putOnClipboard(clipboardPayload(glyphs, face, m_compose->bold(), m_compose->italic(), m_send->ClipboardFontSize()));
+    const QString face =
+        m_compose->CurrentFontName().isEmpty() ? phoneticFamily(false) : m_compose->CurrentFontName();
+    putOnClipboard(
+        clipboardPayload(glyphs, face, m_compose->bold(), m_compose->italic(), m_send->ClipboardFontSize()));
 }
 
 void TSprelioPad::CopyEditToClipboard(int size)

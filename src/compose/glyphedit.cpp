@@ -9,8 +9,8 @@
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QMetaMethod>
 #include <QMenu>
+#include <QMetaMethod>
 #include <QMimeData>
 #include <QMouseEvent>
 
@@ -111,11 +111,13 @@ void GlyphEdit::keyPressEvent(QKeyEvent *event)
     // Alt with a letter belongs to the menus' accelerators, not to the text.
     const bool printable = !typed.isEmpty() && typed.front() >= QChar(0x20) && typed.front() != QChar(0x7F) &&
                            !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier));
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        event->modifiers() == Qt::NoModifier) {
         event->accept(); // sending is the send button's job, or Ctrl+Return's
         return;
     }
-    if (!typed.isEmpty() && (event->modifiers() & Qt::AltModifier) && !(event->modifiers() & Qt::ControlModifier)) {
+    if (!typed.isEmpty() && (event->modifiers() & Qt::AltModifier) &&
+        !(event->modifiers() & Qt::ControlModifier)) {
         // The line edit would type the letter; left to the window, it opens nothing and types nothing.
         event->ignore();
         return;

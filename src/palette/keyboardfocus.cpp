@@ -77,8 +77,9 @@ bool KeyboardFocus::handleKey(QWidget *widget, const QKeyEvent &key)
     const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
     const int group = widget == m_field ? -1 : groupOf(widget);
     const bool backwards = key.key() == Qt::Key_Backtab || modifiers == Qt::ShiftModifier;
-    const bool tabKey = (key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab || key.key() == Qt::Key_F6) &&
-                        (modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier);
+    const bool tabKey =
+        (key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab || key.key() == Qt::Key_F6) &&
+        (modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier);
     if (tabKey) {
         enterGroup(group, backwards ? -1 : 1);
         return true;

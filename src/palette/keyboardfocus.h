@@ -12,8 +12,8 @@ namespace Sprelio {
 /// Keyboard use of a window of buttons around a text field. Tab and F6 move the focus from the
 /// field to the first group of buttons, from group to group and back to the field (with Shift the
 /// other way); the arrow keys move within a group, Space, Return and Enter click the focused button
-/// and leave the focus on it, and Escape goes back to the field. A button that takes the focus shows its hint.
-/// A mouse click on a button never takes the focus from the field.
+/// and leave the focus on it, and Escape goes back to the field. A button that takes the focus shows its
+/// hint. A mouse click on a button never takes the focus from the field.
 class KeyboardFocus final : public QObject
 {
     Q_OBJECT

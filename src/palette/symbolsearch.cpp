@@ -245,8 +245,9 @@ QList<Glyph> findSymbols(const QString &query)
     // The usual names come first: "eth" is ð before it is any word that starts so.
     for (const SymbolAliases &aliases : AliasTable) {
         const QStringList names = QString::fromUtf16(aliases.names).split(QLatin1Char('|'));
-        const bool named = std::any_of(names.begin(), names.end(),
-                                       [&queryWords](const QString &name) { return describedBy(name, queryWords); });
+        const bool named = std::any_of(names.begin(), names.end(), [&queryWords](const QString &name) {
+            return describedBy(name, queryWords);
+        });
         if (named) {
             if (const auto code = glyphForUnicode(QString::fromUtf16(aliases.symbol))) {
                 add(describedGlyphFor(*code));

@@ -14,8 +14,8 @@ namespace Sprelio {
 class TKWSpeedButton;
 
 /// A small tool window that finds symbols by name, look-alike letter or Unicode character and shows
-/// the matches as character buttons, each with its name beside it. It types nothing itself: a click is handed on, so that the
-/// main window composes it like any other character button.
+/// the matches as character buttons, each with its name beside it. It types nothing itself: a click is handed
+/// on, so that the main window composes it like any other character button.
 class TSymbolSearch final : public QWidget
 {
     Q_OBJECT

@@ -41,7 +41,7 @@ struct StoredSettings
     bool stayOnTop = false;
     bool showHints = true;
     int target = DefaultTarget; ///< a TargetCode as read, or any other number for none
-    int font = FontSerif; ///< FontSerif or FontSansSerif
+    int font = FontSerif;       ///< FontSerif or FontSansSerif
     bool bold = false;
     bool italic = false;
 };

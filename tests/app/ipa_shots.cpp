@@ -121,7 +121,8 @@ int main(int argc, char **argv)
             QTest::keyClick(QApplication::focusWidget(), key);
         }
         settle();
-        shoot(pad.frameGeometry().adjusted(0, 0, 300, 60), out + QStringLiteral("/keyboard_focus_%1.png").arg(lang));
+        shoot(pad.frameGeometry().adjusted(0, 0, 300, 60),
+              out + QStringLiteral("/keyboard_focus_%1.png").arg(lang));
     }
     return 0;
 }

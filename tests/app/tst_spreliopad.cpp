@@ -2,8 +2,8 @@
 #include "compose/glyphedit.h"
 #include "findnamed.h"
 #include "glyphbytes.h"
-#include "modalwatch.h"
 #include "i18n/langstr.h"
+#include "modalwatch.h"
 #include "palette/kwspeedbutton.h"
 #include "palette/phoneticfonts.h"
 #include "palette/unicodeipa.h"
@@ -15,9 +15,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QToolTip>
 #include <QMimeData>
 #include <QTest>
+#include <QToolTip>
 
 using namespace Sprelio;
 
@@ -314,11 +314,13 @@ void TestSprelioPad::copyFromTheFieldAsASend()
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     QVERIFY(data != nullptr);
     const QByteArray rtf = data->data(QStringLiteral("text/rtf"));
-    QVERIFY2(rtf.contains("\\'53\\'61}") && rtf.contains("\\fs20") && rtf.contains(m_pad->CurrentFontName().toUtf8()),
+    QVERIFY2(rtf.contains("\\'53\\'61}") && rtf.contains("\\fs20") &&
+                 rtf.contains(m_pad->CurrentFontName().toUtf8()),
              rtf.constData());
     const QString text = data->text();
     QCOMPARE(text, glyphsToUnicodeIpa("Sa"));
-    QVERIFY(std::none_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0xE000 && c.unicode() <= 0xF8FF; }));
+    QVERIFY(std::none_of(text.begin(), text.end(),
+                         [](QChar c) { return c.unicode() >= 0xE000 && c.unicode() <= 0xF8FF; }));
 }
 
 void TestSprelioPad::undefinedCodePagePositions_data()
@@ -451,9 +453,11 @@ void TestSprelioPad::keyboardOnly_data()
     QTest::addColumn<QStringList>("keys");
     QTest::addColumn<QString>("focus");
     QTest::addColumn<QByteArray>("field");
-    QTest::newRow("Tab leaves the field for the tool bar") << QStringList{"Tab"} << "tool:0" << QByteArray("pa");
+    QTest::newRow("Tab leaves the field for the tool bar")
+        << QStringList{"Tab"} << "tool:0" << QByteArray("pa");
     QTest::newRow("F6 does as Tab") << QStringList{"F6", "F6"} << "special:0" << QByteArray("pa");
-    QTest::newRow("third stop: the consonants") << QStringList{"Tab", "Tab", "Tab"} << "palette:0" << QByteArray("pa");
+    QTest::newRow("third stop: the consonants")
+        << QStringList{"Tab", "Tab", "Tab"} << "palette:0" << QByteArray("pa");
     QTest::newRow("Shift+Tab goes back to the field")
         << QStringList{"Tab", "Shift+Tab"} << "field" << QByteArray("pa");
     QTest::newRow("Escape goes back to the field")
@@ -502,7 +506,7 @@ void TestSprelioPad::keyboardOnly()
         const int index = where.at(1).toInt();
         const QList<TKWSpeedButton *> &group = where.at(0) == u"tool"      ? m_pad->ToolButtons()
                                                : where.at(0) == u"special" ? m_pad->SpecialButtons()
-                                                                            : m_pad->PaletteButtons();
+                                                                           : m_pad->PaletteButtons();
         expected = group.at(index);
     }
     QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), expected, 10000);
