@@ -2,6 +2,7 @@
 #include "dialogs/forminput.h"
 #include "i18n/langseldialog.h"
 #include "i18n/langstr.h"
+#include "storage/storedsettings.h"
 #include "modalwatch.h"
 #include "palette/glyphtext.h"
 #include "palette/kwspeedbutton.h"
@@ -170,7 +171,7 @@ void TestSettings::firstStartWithoutFile()
     QCOMPARE(stored("Settings", "Language"), QByteArray("0"));
     QCOMPARE(stored("Settings", "Left"), QByteArray("200"));
     QCOMPARE(stored("Settings", "Width"), QByteArray::number(shownWidth + 16));
-    QCOMPARE(stored("Options", "Target"), QByteArray("1"));
+    QCOMPARE(stored("Options", "Target"), QByteArray::number(DefaultTarget));
     QCOMPARE(stored("Settings", "ShowHints"), QByteArray("1"));
     QCOMPARE(stored("Settings", "ButtonSetting"),
              QFile::encodeName(programFilePath(QStringLiteral("deutsch.vkc"))));
