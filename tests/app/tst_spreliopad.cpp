@@ -51,6 +51,7 @@ private slots:
     void layoutAtMinimumWidth();
     void keyboardOnly_data();
     void keyboardOnly();
+    void menusFromTheKeyboard();
     void hintsWhileAnotherWindowIsActive();
     void nothingOpensTheHelp_data();
     void nothingOpensTheHelp();
@@ -524,6 +525,18 @@ void TestSprelioPad::keyboardOnly()
         expected->clearFocus();
         QVERIFY(framed != expected->grab().toImage());
     }
+}
+
+void TestSprelioPad::menusFromTheKeyboard()
+{
+    m_pad->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_pad.get()));
+    const QString caption = m_pad->menuBar()->actions().constFirst()->text();
+    QTest::keyClick(child<GlyphEdit>("EditField"), Qt::Key_F10);
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activePopupWidget() != nullptr, 10000);
+    QCOMPARE(m_pad->menuBar()->activeAction(), m_pad->menuBar()->actions().constFirst());
+    QCOMPARE(m_pad->menuBar()->actions().constFirst()->text(), caption);
+    QApplication::activePopupWidget()->close();
 }
 
 void TestSprelioPad::hintsWhileAnotherWindowIsActive()
