@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Takes the pictures of the user guides from the real program under Xvfb, in each guide's language:
 # the main window, the options menu with its copy submenu, a set of diacritics on the special bar,
-# the symbol search with the names of its results, and the assignment editing mode.
-# Writes docs/images/{main,copyas,diacritics,search,editing}_{g,e}.png; run tools/make_docs.sh afterwards.
+# and the assignment editing mode.
+# Writes docs/images/{main,copyas,diacritics,editing}_{g,e}.png; run tools/make_docs.sh afterwards.
 #   tools/make_screenshots.sh [build folder]     (default: build)
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -62,22 +62,10 @@ for language in g e; do
     xdotool mousemove --window "$window" "${diacritics1_button[@]}" click 1 mousemove 0 0
     sleep 1
     "$grab" "$repo/docs/images/diacritics_$language.png" "$window"
-    # The search by a usual name, in the window that Ctrl+F opens beside the main window.
-    xdotool key ctrl+f
-    sleep 1
-    search_name=Symbol\ suchen
-    [ "$language" = e ] && search_name=Find\ symbol
-    search=$(xdotool search --onlyvisible --pid "$pid" --name "^$search_name\$" | head -n 1)
-    if [ -n "$search" ]; then
-        xdotool type --delay 40 "$([ "$language" = e ] && echo 'glottal' || echo 'Knacklaut')"
-        sleep 1
-        "$grab" "$repo/docs/images/search_$language.png" "$search"
-        xdotool key Escape
-    fi
     xdotool mousemove --window "$window" "${edit_button[@]}" click 1 mousemove 0 0
     sleep 1.5
     "$grab" "$repo/docs/images/editing_$language.png" "$window"
     kill "$pid"
     wait "$pid" 2>/dev/null || true
-    echo "docs/images/{main,copyas,diacritics,search,editing}_$language.png"
+    echo "docs/images/{main,copyas,diacritics,editing}_$language.png"
 done

@@ -2,13 +2,13 @@
 #include "dialogs/forminput.h"
 #include "i18n/langseldialog.h"
 #include "i18n/langstr.h"
-#include "storage/storedsettings.h"
 #include "modalwatch.h"
 #include "palette/glyphtext.h"
 #include "palette/kwspeedbutton.h"
 #include "palette/phoneticfonts.h"
 #include "storage/inilocation.h"
 #include "storage/profilefile.h"
+#include "storage/storedsettings.h"
 
 #include <QAction>
 #include <QDir>
