@@ -25,6 +25,21 @@ KeyboardFocus::KeyboardFocus(QWidget *field, QObject *parent)
     , m_field(field)
 {
     field->installEventFilter(this);
+    // The tooltip hides itself at every focus change and key release, and a tip shown while the
+    // hidden one is still being deleted is lost with it: the hint comes a moment later.
+    m_hintTimer.setSingleShot(true);
+    m_hintTimer.setInterval(100);
+    connect(&m_hintTimer, &QTimer::timeout, this, [this] {
+        if (m_hintTarget != nullptr && m_hintTarget->hasFocus()) {
+            showHint(m_hintTarget);
+        }
+    });
+}
+
+void KeyboardFocus::showHintSoon(QWidget *widget)
+{
+    m_hintTarget = widget;
+    m_hintTimer.start();
 }
 
 void KeyboardFocus::addGroup(const QList<QWidget *> &widgets)
@@ -57,17 +72,25 @@ bool KeyboardFocus::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         return handleKey(widget, *static_cast<QKeyEvent *>(event));
     }
+    if (event->type() == QEvent::KeyRelease && widget != m_field && widget->hasFocus()) {
+        // A hint hides at the release of the key that moved the focus; it is shown again after it.
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_F6 || key == Qt::Key_Left ||
+            key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down) {
+            showHintSoon(widget);
+        }
+    }
     if (event->type() == QEvent::FocusIn && widget != m_field) {
         const int group = groupOf(widget);
         if (group >= 0) {
             m_lastFocused[group] = widget;
         }
         if (static_cast<QFocusEvent *>(event)->reason() != Qt::MouseFocusReason) {
-            showHint(widget);
+            showHintSoon(widget);
         }
     }
-    if (event->type() == QEvent::FocusOut && widget != m_field) {
-        QToolTip::hideText();
+    if (event->type() == QEvent::FocusOut && widget == m_hintTarget) {
+        m_hintTimer.stop();
     }
     return false;
 }

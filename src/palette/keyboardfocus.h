@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 class QKeyEvent;
 class QWidget;
@@ -34,11 +35,14 @@ private:
     int groupOf(const QWidget *widget) const;
     void enterGroup(int group, int step);
     void moveWithin(QWidget *from, int group, int key);
+    void showHintSoon(QWidget *widget);
     static void showHint(QWidget *widget);
 
     QPointer<QWidget> m_field;
     QList<QList<QWidget *>> m_groups;
     QList<QPointer<QWidget>> m_lastFocused;
+    QTimer m_hintTimer;
+    QPointer<QWidget> m_hintTarget;
 };
 
 } // namespace Sprelio
