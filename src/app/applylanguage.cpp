@@ -74,6 +74,13 @@ void TSprelioPad::ApplyLanguage()
             glyphButton->setAccessibleName(glyphStringName(glyphButton->Symbol()));
         }
     }
+    // The bracket buttons by what they insert, in words: their captions are glyph codes that no
+    // screen reader knows.
+    for (const auto &[button, nameId] :
+         {std::pair{SysButton::EKl, 230}, std::pair{SysButton::Schraeg, 231}, std::pair{SysButton::K1, 232},
+          std::pair{SysButton::K2, 233}, std::pair{SysButton::K3, 234}, std::pair{SysButton::K4, 235}}) {
+        sysButton(int(button))->setAccessibleName(LangStr(static_cast<std::uint16_t>(nameId)));
+    }
     const QList<QAction *> toolBarButtons = m_toolBarBtn->actions();
     for (QAction *toolBarButton : toolBarButtons) {
         if (!toolBarButton->isSeparator()) {

@@ -35,6 +35,10 @@ public:
         if (hint == SH_ToolTip_WakeUpDelay) {
             return 200;
         }
+        // Alt pressed and released alone takes the keyboard to the menu bar, in every style.
+        if (hint == SH_MenuBar_AltKeyNavigation) {
+            return 1;
+        }
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 

@@ -1,6 +1,7 @@
 #include "app/splash.h"
 
 #include "app/linklabel.h"
+#include "dialogs/messageboxes.h"
 
 #include "i18n/langstr.h"
 #include "palette/glyphtext.h"
@@ -282,7 +283,11 @@ void TSplash::Timer1Timer()
 
 void TSplash::lbLinkClick()
 {
-    QDesktopServices::openUrl(QUrl(homepage()));
+    // Without a browser the link would otherwise do nothing visible.
+    if (!QDesktopServices::openUrl(QUrl(homepage()))) {
+        QWidget *owner = isVisible() ? this : m_mainWindow.data();
+        MessageInfo(owner, LangStr(236).arg(homepage()));
+    }
 }
 
 } // namespace Sprelio

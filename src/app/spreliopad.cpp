@@ -9,6 +9,7 @@
 #include "palette/accessiblebutton.h"
 #include "palette/chartable.h"
 #include "palette/glyphtext.h"
+#include "palette/keyboardfocus.h"
 #include "palette/kwspeedbutton.h"
 #include "palette/symbolsets.h"
 #include "palette/widgetfonts.h"
@@ -23,6 +24,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScopedValueRollback>
+#include <QShortcut>
 #include <QTimer>
 #include <QToolBar>
 #include <QWindow>
@@ -54,6 +56,9 @@ TSprelioPad::TSprelioPad(const QString &iniPath, QWidget *parent)
     installClickingButtonAccessibility();
     setObjectName(QStringLiteral("SprelioPad"));
     setWindowTitle(QStringLiteral("Sprelio..."));
+    // The user types into another program with this window beside it: the hints show while that
+    // program is the active one, not only while this window is.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
 
     createMenus();
     createEditField();
@@ -64,6 +69,7 @@ TSprelioPad::TSprelioPad(const QString &iniPath, QWidget *parent)
     ButtonsCreate();
     createSubsystems();
     connectCommands();
+    createKeyboardUse();
     qApp->installEventFilter(this);
 
     openIniFile();
@@ -285,9 +291,7 @@ void TSprelioPad::createSysPanel()
     klBtn->setAllowAllUp(true);
     for (const char *name : {"EKlBtn", "SchraegBtn"}) {
         const char *brackets = name[0] == 'E' ? "[..]" : "/../";
-        SpeedButton *wrap = createSysButton(name, glyphsToDisplay(brackets));
-        // Named by what it inserts; the caption's characters are glyph codes no screen reader knows.
-        wrap->setAccessibleName(QLatin1String(brackets));
+        createSysButton(name, glyphsToDisplay(brackets));
     }
     SpeedButton *backBtn = createSysButton("BackBtn", QStringLiteral("\u2190"));
     SpeedButton *enterBtn = createSysButton("EnterBtn", QStringLiteral("\u21B5"));
@@ -299,7 +303,6 @@ void TSprelioPad::createSysPanel()
         {{"K1Btn", "["}, {"K2Btn", "]"}, {"K3Btn", "/"}, {"K4Btn", "\\"}}};
     for (const auto &[name, bracket] : singles) {
         SpeedButton *single = createSysButton(name, glyphsToDisplay(bracket));
-        single->setAccessibleName(QLatin1String(bracket));
         single->setVisible(false);
     }
 }
@@ -461,6 +464,7 @@ void TSprelioPad::connectCommands()
     // Sending.
     connect(sysButton(int(SysButton::Enter)), &SpeedButton::clicked, this, &TSprelioPad::EnterBtnClick);
     connect(m_send, &SendCommands::fieldCopied, m_editField, &QLineEdit::selectAll);
+    connect(m_editField, &GlyphEdit::copyRequested, this, &TSprelioPad::CopySelectionToClipboard);
     onTrigger(a.alsUnicode, &TSprelioPad::CopyAsUnicodeClick);
     for (const auto &[item, notation] :
          {std::pair{a.alsXSampa, Notation::XSampa}, std::pair{a.alsTipa, Notation::Tipa},
@@ -488,6 +492,45 @@ void TSprelioPad::connectCommands()
     onTrigger(a.homepage, &TSprelioPad::KestrelWareHomepage1Click);
     onTrigger(a.info, &TSprelioPad::Info1Click);
     onTrigger(a.beenden, &TSprelioPad::Beenden1Click);
+}
+
+void TSprelioPad::createKeyboardUse()
+{
+    // From the field through the tool bar, the special bar, the two palettes, the brackets and
+    // the icon tool bar, in the order in which they stand under the field.
+    auto *focus = new KeyboardFocus(m_editField, this);
+    const auto widgets = [](const auto &buttons) { return QList<QWidget *>(buttons.begin(), buttons.end()); };
+    focus->addGroup(widgets(m_toolButtons));
+    focus->addGroup(widgets(m_specialButtons));
+    focus->addGroup(widgets(m_paletteButtons.mid(0, ConsonantButtonCount)));
+    focus->addGroup(widgets(m_paletteButtons.mid(ConsonantButtonCount)));
+    focus->addGroup(widgets(m_sysButtons));
+    QList<QWidget *> iconButtons;
+    for (QAction *action : m_toolBarBtn->actions()) {
+        if (QWidget *button = m_toolBarBtn->widgetForAction(action);
+            button != nullptr && !action->isSeparator()) {
+            iconButtons.append(button);
+        }
+    }
+    focus->addGroup(iconButtons);
+
+    // Ctrl+Return sends as the send button does; with Shift the field keeps its text.
+    for (const QKeyCombination key : {QKeyCombination(Qt::ControlModifier, Qt::Key_Return),
+                                      QKeyCombination(Qt::ControlModifier, Qt::Key_Enter)}) {
+        auto *send = new QShortcut(QKeySequence(key), this);
+        connect(send, &QShortcut::activated, this, [this] { sendField(false); });
+        auto *keep = new QShortcut(
+            QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, key.key())), this);
+        connect(keep, &QShortcut::activated, this, [this] { sendField(true); });
+    }
+    // F10 opens the menu bar at its first menu, as in most desktop programs.
+    auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        const QList<QAction *> menus = menuBar()->actions();
+        if (!menus.isEmpty()) {
+            menuBar()->setActiveAction(menus.constFirst());
+        }
+    });
 }
 
 void TSprelioPad::SpezialClick(int tag)

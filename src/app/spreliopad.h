@@ -105,6 +105,8 @@ public:
     void EnterBtnClick();
     /// Puts the whole composition field on the clipboard at the given point size.
     void CopyEditToClipboard(int size);
+    /// Puts glyphs selected in the field on the clipboard in the forms of a send to the clipboard.
+    void CopySelectionToClipboard(const QByteArray &glyphs);
     /// The point size of the clipboard target.
     int ClipboardFontSize() const;
     /// Checks the clicked size item and sets the clipboard size, asking for it for User1.
@@ -169,6 +171,7 @@ private:
     void createCloseButton();
     void createSubsystems();
     void connectCommands();
+    void createKeyboardUse();
     QAction *addMenuItem(QMenu *menu, const char *name, int tag, const QString &caption);
     QMenu *addSubMenu(QMenu *parent, const char *name, int tag, const QString &caption);
     TKWSpeedButton *createCharacterButton(QWidget *parent);
@@ -182,6 +185,7 @@ private:
     void followEditing(bool editing);
     void setHintsShown(bool shown);
     SendInputs sendInputs() const;
+    void sendField(bool keepText);
 
     // Settings.
     void openIniFile();

@@ -7,16 +7,20 @@
 #include "assignments/assignmenteditor.h"
 #include "compose/composecommands.h"
 #include "compose/glyphedit.h"
+#include "dialogs/messageboxes.h"
 #include "dialogs/topmost.h"
 #include "i18n/langstr.h"
+#include "palette/glyphtext.h"
 #include "palette/symbolsets.h"
 #include "storage/inilocation.h"
+#include "targets/clipboard.h"
 #include "targets/sendcommands.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QMenu>
 #include <QToolBar>
 #include <QUrl>
@@ -75,10 +79,24 @@ void TSprelioPad::ZielClick(QAction *item)
 void TSprelioPad::EnterBtnClick()
 {
     // A click with Shift held keeps the text as well as Shift at the last key event.
-    const bool keepText = m_shiftHeld || QApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
+    sendField(m_shiftHeld || QApplication::keyboardModifiers().testFlag(Qt::ShiftModifier));
+}
+
+void TSprelioPad::sendField(bool keepText)
+{
     if (m_send->send(sendInputs()) && !keepText) {
         m_editField->clear();
     }
+}
+
+void TSprelioPad::CopySelectionToClipboard(const QByteArray &glyphs)
+{
+    // The same forms as a send to the clipboard, in the face and style of the field at the
+    // clipboard's size: a copy from the field pastes into an office as a send does.
+    const QString face =
+        m_compose->CurrentFontName().isEmpty() ? phoneticFamily(false) : m_compose->CurrentFontName();
+    putOnClipboard(
+        clipboardPayload(glyphs, face, m_compose->bold(), m_compose->italic(), m_send->ClipboardFontSize()));
 }
 
 void TSprelioPad::CopyEditToClipboard(int size)
@@ -235,8 +253,11 @@ void TSprelioPad::Tastaturbelegung1Click()
 
 void TSprelioPad::openProgramDocument(std::uint16_t nameId)
 {
-    // A missing document or viewer is not reported.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(programFilePath(LangStr(nameId))));
+    // Without a program for the document the command would otherwise do nothing visible.
+    const QString path = programFilePath(LangStr(nameId));
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+        MessageInfo(this, LangStr(236).arg(QDir::toNativeSeparators(path)));
+    }
 }
 
 void TSprelioPad::KestrelWareHomepage1Click()

@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMetaMethod>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTimer>
@@ -87,6 +88,28 @@ void GlyphEdit::sayCutShort(qsizetype kept)
     QTimer::singleShot(0, this, [this, kept] { MessageInfo(this, LangStr(215).arg(kept)); });
 }
 
+void GlyphEdit::copyGlyphs()
+{
+    // A password field never copies, and neither does an empty selection.
+    if (!hasSelectedText() || echoMode() != Normal) {
+        return;
+    }
+    if (isSignalConnected(QMetaMethod::fromSignal(&GlyphEdit::copyRequested))) {
+        emit copyRequested(displayToGlyphs(selectedText()));
+    } else {
+        copy();
+    }
+}
+
+void GlyphEdit::cutGlyphs()
+{
+    if (isReadOnly() || !hasSelectedText() || echoMode() != Normal) {
+        return;
+    }
+    copyGlyphs();
+    del();
+}
+
 void GlyphEdit::keyPressEvent(QKeyEvent *event)
 {
     if (event->matches(QKeySequence::Paste)) {
@@ -94,11 +117,29 @@ void GlyphEdit::keyPressEvent(QKeyEvent *event)
         pasteGlyphs(QClipboard::Clipboard);
         return;
     }
+    if (event->matches(QKeySequence::Copy)) {
+        event->accept();
+        copyGlyphs();
+        return;
+    }
+    if (event->matches(QKeySequence::Cut)) {
+        event->accept();
+        cutGlyphs();
+        return;
+    }
     const QString typed = typedText(event);
+    // Alt with a letter belongs to the menus' accelerators, not to the text.
     const bool printable = !typed.isEmpty() && typed.front() >= QChar(0x20) && typed.front() != QChar(0x7F) &&
-                           !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        event->accept(); // sending is the send button's job
+                           !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier));
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        event->modifiers() == Qt::NoModifier) {
+        event->accept(); // sending is the send button's job, or Ctrl+Return's
+        return;
+    }
+    if (!typed.isEmpty() && (event->modifiers() & Qt::AltModifier) &&
+        !(event->modifiers() & Qt::ControlModifier)) {
+        // The line edit would type the letter; left to the window, it opens nothing and types nothing.
+        event->ignore();
         return;
     }
     if (!printable) {
@@ -127,14 +168,18 @@ void GlyphEdit::mouseReleaseEvent(QMouseEvent *event)
 void GlyphEdit::contextMenuEvent(QContextMenuEvent *event)
 {
     QMenu *menu = createStandardContextMenu();
-    // The standard entry would paste only the plain text. Its connection is the one way to tell
-    // it apart that holds in every language.
-    for (QAction *action : menu->actions()) {
-        const bool standardPaste = disconnect(action, SIGNAL(triggered()), this, SLOT(paste())) ||
-                                   disconnect(action, &QAction::triggered, this, &QLineEdit::paste);
-        if (standardPaste) {
-            connect(action, &QAction::triggered, this, [this] { pasteGlyphs(QClipboard::Clipboard); });
+    // The standard entries would copy and paste only the plain text. Their connections are the one
+    // way to tell them apart that holds in every language.
+    const auto takeOver = [this](QAction *action, const char *slot, auto standard, auto own) {
+        if (disconnect(action, SIGNAL(triggered()), this, slot) ||
+            disconnect(action, &QAction::triggered, this, standard)) {
+            connect(action, &QAction::triggered, this, own);
         }
+    };
+    for (QAction *action : menu->actions()) {
+        takeOver(action, SLOT(paste()), &QLineEdit::paste, [this] { pasteGlyphs(QClipboard::Clipboard); });
+        takeOver(action, SLOT(copy()), &QLineEdit::copy, &GlyphEdit::copyGlyphs);
+        takeOver(action, SLOT(cut()), &QLineEdit::cut, &GlyphEdit::cutGlyphs);
     }
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());

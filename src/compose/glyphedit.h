@@ -29,6 +29,15 @@ public:
     void pasteGlyphs(QClipboard::Mode mode = QClipboard::Clipboard);
     /// How many glyphs a paste can add in place of the selection before the line is full.
     qsizetype room() const;
+    /// Copies the selection: copyRequested carries its glyphs to whoever puts them on the
+    /// clipboard in the forms of a send; without a receiver the field copies its own text.
+    void copyGlyphs();
+    /// Copies the selection as copyGlyphs does, then removes it.
+    void cutGlyphs();
+
+signals:
+    /// The selected glyphs are to go on the clipboard.
+    void copyRequested(const QByteArray &glyphs);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

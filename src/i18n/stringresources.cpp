@@ -125,6 +125,15 @@ constexpr StringResource Resources[] = {
     {215, "Der eingefügte Text war länger, als die Zeile fasst. Eingefügt wurden die ersten %1 Zeichen."},
     // German: Wayland
     {220, "Auf diesem Wayland-Desktop bestimmt allein der Desktop, welches Fenster vorne bleibt."},
+    // German: the names of the bracket buttons, for screen readers
+    {230, "Eckige Klammern"},
+    {231, "Schrägstriche"},
+    {232, "Öffnende eckige Klammer"},
+    {233, "Schließende eckige Klammer"},
+    {234, "Schrägstrich"},
+    {235, "Umgekehrter Schrägstrich"},
+    // German: a document or page that no program opens
+    {236, "%1 konnte nicht geöffnet werden: Es ist kein Programm eingerichtet, das es öffnet."},
     // German: the copy in other notations
     {298, "Kopieren als"},
     {299, "Unicode-IPA"},
@@ -403,6 +412,15 @@ constexpr StringResource Resources[] = {
     {10215, "The pasted text was longer than the line holds. Its first %1 characters were inserted."},
     // English: Wayland
     {10220, "On this Wayland desktop only the desktop decides which window stays in front."},
+    // English: the names of the bracket buttons, for screen readers
+    {10230, "Square brackets"},
+    {10231, "Slashes"},
+    {10232, "Opening square bracket"},
+    {10233, "Closing square bracket"},
+    {10234, "Slash"},
+    {10235, "Backslash"},
+    // English: a document or page that no program opens
+    {10236, "%1 could not be opened: no program is set up to open it."},
     // English: the copy in other notations
     {10298, "Copy as"},
     {10299, "Unicode IPA"},

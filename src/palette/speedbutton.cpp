@@ -1,5 +1,6 @@
 #include "palette/speedbutton.h"
 
+#include <QPen>
 #include <QStyleOptionToolButton>
 #include <QStylePainter>
 
@@ -113,6 +114,13 @@ void SpeedButton::paintEvent(QPaintEvent *)
         option.state |= QStyle::State_Raised;
     }
     painter.drawComplexControl(QStyle::CC_ToolButton, option);
+    if (hasFocus()) {
+        // A frame that shows at a glance which button the keyboard is on, in any style.
+        QPen pen(palette().color(QPalette::Highlight), 2);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(1, 1, -2, -2));
+    }
 }
 
 } // namespace Sprelio

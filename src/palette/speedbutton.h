@@ -5,7 +5,8 @@
 
 namespace Sprelio {
 
-/// A flat button that never takes the keyboard focus and can stay down as one of a group.
+/// A flat button that takes no keyboard focus unless given a focus policy, shows a frame while it
+/// has the focus, and can stay down as one of a group.
 ///
 /// The down state is Qt's checked state: isChecked() is "down", setChecked() puts the button down
 /// or up. Buttons with the same parent and the same non-zero group index are mutually exclusive:

@@ -14,9 +14,11 @@ namespace Sprelio {
 QList<Glyph> lookAlikes(QChar letter);
 
 /// The described glyphs that a query finds, best first and each once: the glyph whose Unicode IPA
-/// the query is (also written "U+0290"), the look-alikes of a single character, and, for longer
-/// queries, every glyph whose German or English description has a word starting with each word of
-/// the query. Case and accents do not matter ("stimmhaft retro" and "voiced retro" both find ʐ).
+/// the query is (also written "U+0290" or "0290"), the base and marks of a composed symbol, the
+/// look-alikes of a single character, and, for longer queries, the glyphs that one of their usual
+/// names calls so ("schwa", "Knacklaut"), then every glyph whose German or English description has a
+/// word starting with each word of the query. Case and accents do not matter ("stimmhaft retro" and
+/// "voiced retro" both find ʐ).
 QList<Glyph> findSymbols(const QString &query);
 
 } // namespace Sprelio

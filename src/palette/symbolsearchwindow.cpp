@@ -20,7 +20,7 @@ namespace Sprelio {
 
 namespace {
 
-constexpr int MatchColumns = 8;
+constexpr int MatchNameWidth = 260;
 constexpr int MatchButtonSize = 40;
 constexpr int MatchFontPixels = 22;
 // The cells of the chart from the first vowel to the last click are letters, which count as bases.
@@ -72,12 +72,15 @@ TSymbolSearch::TSymbolSearch(QWidget *parent)
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_matchArea = new QWidget(scroll);
     m_matchGrid = new QGridLayout(m_matchArea);
-    m_matchGrid->setSpacing(0);
+    m_matchGrid->setVerticalSpacing(0);
+    m_matchGrid->setHorizontalSpacing(8);
+    m_matchGrid->setColumnStretch(1, 1);
     m_matchGrid->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     scroll->setWidget(m_matchArea);
     layout->addWidget(scroll, 1);
 
-    resize(MatchColumns * MatchButtonSize + 48, 5 * MatchButtonSize + 80);
+    setAttribute(Qt::WA_AlwaysShowToolTips);
+    resize(MatchButtonSize + MatchNameWidth + 48, 6 * MatchButtonSize + 80);
     ApplyLanguage();
 }
 
@@ -97,6 +100,9 @@ void TSymbolSearch::ApplyLanguage()
         const auto code = static_cast<Glyph>(button->Symbol().front());
         button->setHint(matchHint(code));
         button->setAccessibleName(CharDescription(button->Symbol()));
+    }
+    for (int k = 0; k < m_names.size(); ++k) {
+        m_names.at(k)->setText(CharDescription(m_matches.at(k)->Symbol()));
     }
 }
 
@@ -134,6 +140,8 @@ void TSymbolSearch::showMatches()
 {
     qDeleteAll(m_matches);
     m_matches.clear();
+    qDeleteAll(m_names);
+    m_names.clear();
 
     const QList<Glyph> found = findSymbols(m_query->text());
     for (const Glyph code : found) {
@@ -147,9 +155,15 @@ void TSymbolSearch::showMatches()
         button->setShowHint(true);
         fitSymbol(button);
         connect(button, &SpeedButton::clicked, this, [this, button] { emit symbolClicked(button); });
-        m_matchGrid->addWidget(button, int(m_matches.size()) / MatchColumns,
-                               int(m_matches.size()) % MatchColumns);
+        auto *name = new QLabel(m_matchArea);
+        name->setObjectName(QStringLiteral("SucheName%1").arg(m_matches.size()));
+        name->setWordWrap(true);
+        name->setBuddy(button);
+        const int row = int(m_matches.size());
+        m_matchGrid->addWidget(button, row, 0);
+        m_matchGrid->addWidget(name, row, 1);
         m_matches.append(button);
+        m_names.append(name);
     }
     ApplyLanguage();
     m_status->setVisible(found.isEmpty() && !m_query->text().trimmed().isEmpty());

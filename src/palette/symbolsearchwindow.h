@@ -14,8 +14,8 @@ namespace Sprelio {
 class TKWSpeedButton;
 
 /// A small tool window that finds symbols by name, look-alike letter or Unicode character and shows
-/// the matches as character buttons. It types nothing itself: a click is handed on, so that the
-/// main window composes it like any other character button.
+/// the matches as character buttons, each with its name beside it. It types nothing itself: a click is handed
+/// on, so that the main window composes it like any other character button.
 class TSymbolSearch final : public QWidget
 {
     Q_OBJECT
@@ -29,6 +29,8 @@ public:
     void setQuery(const QString &query);
     /// The buttons of the current matches, best first.
     const QList<TKWSpeedButton *> &Matches() const { return m_matches; }
+    /// The names beside the matches, in the same order.
+    const QList<QLabel *> &MatchNames() const { return m_names; }
     /// Sets the title, the field's prompt and the hints of the matches in the current language.
     void ApplyLanguage();
     /// Draws the matches in the given phonetic face.
@@ -52,6 +54,7 @@ private:
     QWidget *m_matchArea = nullptr;
     QGridLayout *m_matchGrid = nullptr;
     QList<TKWSpeedButton *> m_matches;
+    QList<QLabel *> m_names;
     QString m_faceName;
 };
 

@@ -18,6 +18,14 @@ inline constexpr int StoredFrameWidth = 16;
 /// The target number of a window without a checked target: "Target" is then left as it was.
 inline constexpr int NoTarget = 0;
 
+/// The target of a settings file without "Target": Word where the system drives programs over
+/// Automation, else the clipboard, which every system has.
+#if defined(Q_OS_WIN)
+inline constexpr int DefaultTarget = 1;
+#else
+inline constexpr int DefaultTarget = 5;
+#endif
+
 /// Stored face numbers; any other number reads as the serif face.
 enum StoredFont { FontSerif = 1, FontSansSerif = 2 };
 
@@ -32,8 +40,8 @@ struct StoredSettings
     QByteArray buttonSetting;          ///< the assignment file's path in local 8-bit form; empty: the default
     bool stayOnTop = false;
     bool showHints = true;
-    int target = 1;       ///< a TargetCode as read, or any other number for none
-    int font = FontSerif; ///< FontSerif or FontSansSerif
+    int target = DefaultTarget; ///< a TargetCode as read, or any other number for none
+    int font = FontSerif;       ///< FontSerif or FontSansSerif
     bool bold = false;
     bool italic = false;
     bool placeKnown = true; ///< false: writing leaves Left and Top as they were

@@ -1,4 +1,5 @@
-// Draws the explained line, the symbol search and the preview of a pending mark in both languages
+// Draws the explained line, the symbol search, the preview of a pending mark and the keyboard focus in
+// both languages
 // into PNG files to look at. Needs an X server (xvfb-run); not a test, it asserts nothing.
 // Usage: ipa_shots OUTPUT_FOLDER
 
@@ -102,7 +103,26 @@ int main(int argc, char **argv)
         click(search->Matches().at(1));
         settle();
         shoot(pad.frameGeometry(), out + QStringLiteral("/search_typed_%1.png").arg(lang));
+
+        // The results of a search by a usual name, each with its name beside it.
+        search->setQuery(offset == GermanOffset ? QStringLiteral("Knacklaut") : QStringLiteral("glottal"));
+        settle();
+        shoot(search->frameGeometry(), out + QStringLiteral("/search_names_%1.png").arg(lang));
+        search->setQuery(QStringLiteral("\u0283\u0325"));
+        settle();
+        shoot(search->frameGeometry(), out + QStringLiteral("/search_composed_%1.png").arg(lang));
         search->hide();
+
+        // The keyboard on a palette button: from the field by Tab to the consonants, then right.
+        pad.activateWindow();
+        settle();
+        field->setFocus();
+        for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Right, Qt::Key_Down}) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+        }
+        settle();
+        shoot(pad.frameGeometry().adjusted(0, 0, 300, 60),
+              out + QStringLiteral("/keyboard_focus_%1.png").arg(lang));
     }
     return 0;
 }

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMimeData>
 #include <QTest>
 
@@ -106,6 +107,39 @@ private slots:
         QTest::mouseClick(m_pad->ToolButtons().at(3), Qt::LeftButton);
         QTest::mouseClick(m_pad->PaletteButtons().at(30), Qt::LeftButton);
         QCOMPARE(findNamed<GlyphEdit>(m_pad.get(), "EditField")->glyphs(), bytes({78, 183, 34, 97}));
+    }
+
+    void searchResultsNamed_data()
+    {
+        QTest::addColumn<QByteArray>("language");
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QString>("firstName");
+        QTest::newRow("German, by its usual name") << QByteArray("Deutsch1") << "Knacklaut"
+                                                   << "Glottal Plosivlaut";
+        QTest::newRow("English, by its usual name") << QByteArray("Englisch1") << "glottal stop"
+                                                    << "Glottal Plosive";
+        QTest::newRow("English, by its code point") << QByteArray("Englisch1") << "0283"
+                                                    << "Voiceless Postalveolar Fricative";
+    }
+
+    void searchResultsNamed()
+    {
+        QFETCH(QByteArray, language);
+        QFETCH(QString, query);
+        QFETCH(QString, firstName);
+        findNamed<QAction>(m_pad.get(), language.constData())->trigger();
+        findNamed<QAction>(m_pad.get(), "SucheBtn")->trigger();
+        TSymbolSearch *search = m_pad->SymbolSearch();
+        search->setQuery(query);
+        QVERIFY(!search->Matches().isEmpty());
+        QCOMPARE(search->MatchNames().size(), search->Matches().size());
+        // Each name stands beside its glyph, on the same row.
+        QLabel *name = search->MatchNames().constFirst();
+        TKWSpeedButton *glyph = search->Matches().constFirst();
+        QTRY_VERIFY_WITH_TIMEOUT(name->isVisible(), 10000);
+        QCOMPARE(name->text(), firstName);
+        QVERIFY(name->geometry().left() >= glyph->geometry().right());
+        QVERIFY(name->geometry().top() < glyph->geometry().bottom());
     }
 
     void explanationFollowsShowExplanations()

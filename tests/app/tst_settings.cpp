@@ -8,6 +8,7 @@
 #include "palette/phoneticfonts.h"
 #include "storage/inilocation.h"
 #include "storage/profilefile.h"
+#include "storage/storedsettings.h"
 
 #include <QAction>
 #include <QDir>
@@ -150,7 +151,12 @@ void TestSettings::firstStartWithoutFile()
     QVERIFY(item("Deutsch1")->isChecked());
     QCOMPARE(m_pad->pos(), QPoint(200, 200));
     QCOMPARE(m_pad->UnitSize(), 40);
+#if defined(Q_OS_WIN)
     QCOMPARE(checkedTargets(), QStringList{QStringLiteral("WinWord")});
+#else
+    // Without Automation a first send to Word could only fail.
+    QCOMPARE(checkedTargets(), QStringList{QStringLiteral("Zwischenablage")});
+#endif
     QVERIFY(item("Serif")->isChecked());
     QVERIFY(!item("FettBtn")->isChecked());
     QVERIFY(!item("KursivBtn")->isChecked());
@@ -166,7 +172,7 @@ void TestSettings::firstStartWithoutFile()
     QCOMPARE(stored("Settings", "Language"), QByteArray("0"));
     QCOMPARE(stored("Settings", "Left"), QByteArray("200"));
     QCOMPARE(stored("Settings", "Width"), QByteArray::number(shownWidth + 16));
-    QCOMPARE(stored("Options", "Target"), QByteArray("1"));
+    QCOMPARE(stored("Options", "Target"), QByteArray::number(DefaultTarget));
     QCOMPARE(stored("Settings", "ShowHints"), QByteArray("1"));
     QCOMPARE(stored("Settings", "ButtonSetting"),
              QFile::encodeName(programFilePath(QStringLiteral("deutsch.vkc"))));

@@ -3,15 +3,21 @@
 #include "findnamed.h"
 #include "glyphbytes.h"
 #include "i18n/langstr.h"
+#include "modalwatch.h"
 #include "palette/kwspeedbutton.h"
 #include "palette/phoneticfonts.h"
+#include "palette/unicodeipa.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QTest>
+#include <QToolTip>
 
 using namespace Sprelio;
 
@@ -34,6 +40,8 @@ private slots:
     void brackets();
     void deleteAndKeyboard();
     void copyAndPasteKeepTheBytes();
+    void copyFromTheFieldAsASend_data();
+    void copyFromTheFieldAsASend();
     void undefinedCodePagePositions_data();
     void undefinedCodePagePositions();
     void faceAndStyle();
@@ -41,6 +49,12 @@ private slots:
     void captions();
     void paletteHintsKeepTheirLanguage();
     void layoutAtMinimumWidth();
+    void keyboardOnly_data();
+    void keyboardOnly();
+    void menusFromTheKeyboard();
+    void hintsWhileAnotherWindowIsActive();
+    void nothingOpensTheHelp_data();
+    void nothingOpensTheHelp();
 
 private:
     template <typename T> T *child(const char *name) const { return findNamed<T>(m_pad.get(), name); }
@@ -65,6 +79,7 @@ void TestSprelioPad::init()
 
 void TestSprelioPad::cleanup()
 {
+    ModalWatch::cancelAll();
     m_pad.reset();
     LangOffset = GermanOffset;
 }
@@ -259,6 +274,60 @@ void TestSprelioPad::copyAndPasteKeepTheBytes()
     QCOMPARE(edit->glyphs(), glyphs + glyphs);
 }
 
+void TestSprelioPad::copyFromTheFieldAsASend_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QByteArray>("left");
+    QTest::newRow("Ctrl+C") << "key copy" << QByteArray("pSa:");
+    QTest::newRow("Ctrl+X") << "key cut" << QByteArray("p:");
+    QTest::newRow("context menu Kopieren") << "&Kopieren" << QByteArray("pSa:");
+    QTest::newRow("context menu Ausschneiden") << "&Ausschneiden" << QByteArray("p:");
+}
+
+void TestSprelioPad::copyFromTheFieldAsASend()
+{
+    QFETCH(QString, how);
+    QFETCH(QByteArray, left);
+    auto *edit = child<GlyphEdit>("EditField");
+    QGuiApplication::clipboard()->clear();
+    edit->setGlyphs("pSa:");
+    edit->setSelection(1, 2);
+    if (how == u"key copy") {
+        QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier);
+    } else if (how == u"key cut") {
+        QTest::keyClick(edit, Qt::Key_X, Qt::ControlModifier);
+    } else {
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, edit->rect().center(),
+                                edit->mapToGlobal(edit->rect().center()));
+        QApplication::sendEvent(edit, &event);
+        QMenu *menu = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())), 10000);
+        const QList<QAction *> actions = menu->actions();
+        const auto item = std::find_if(actions.begin(), actions.end(),
+                                       [&how](const QAction *a) { return a->text().startsWith(how); });
+        QStringList texts;
+        for (const QAction *a : actions) {
+            texts << a->text();
+        }
+        QVERIFY2(item != actions.end(), qPrintable(texts.join(u'|')));
+        (*item)->trigger();
+        menu->close();
+    }
+    QCOMPARE(edit->glyphs(), left);
+
+    // Rich text with every byte in the phonetic face at the clipboard size, and the IPA as text.
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(data != nullptr);
+    const QByteArray rtf = data->data(QStringLiteral("text/rtf"));
+    QVERIFY2(rtf.contains("\\'53\\'61}") && rtf.contains("\\fs20") &&
+                 rtf.contains(m_pad->CurrentFontName().toUtf8()),
+             rtf.constData());
+    const QString text = data->text();
+    QCOMPARE(text, glyphsToUnicodeIpa("Sa"));
+    QVERIFY(std::none_of(text.begin(), text.end(),
+                         [](QChar c) { return c.unicode() >= 0xE000 && c.unicode() <= 0xF8FF; }));
+}
+
 void TestSprelioPad::undefinedCodePagePositions_data()
 {
     QTest::addColumn<int>("code");
@@ -380,6 +449,144 @@ void TestSprelioPad::layoutAtMinimumWidth()
     m_pad->resize(467, m_pad->height() + 40); // still unit 38: snaps back
     QTRY_COMPARE(client->width(), 465);
     QCOMPARE(client->height(), height);
+}
+
+void TestSprelioPad::keyboardOnly_data()
+{
+    // Keys pressed one after another from the field, each "+" a modifier; then where the focus is
+    // ("field", or a group and index: "tool:0", "palette:7") and what the field holds.
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<QByteArray>("field");
+    QTest::newRow("Tab leaves the field for the tool bar")
+        << QStringList{"Tab"} << "tool:0" << QByteArray("pa");
+    QTest::newRow("F6 does as Tab") << QStringList{"F6", "F6"} << "special:0" << QByteArray("pa");
+    QTest::newRow("third stop: the consonants")
+        << QStringList{"Tab", "Tab", "Tab"} << "palette:0" << QByteArray("pa");
+    QTest::newRow("Shift+Tab goes back to the field")
+        << QStringList{"Tab", "Shift+Tab"} << "field" << QByteArray("pa");
+    QTest::newRow("Escape goes back to the field")
+        << QStringList{"Tab", "Tab", "Tab", "Escape"} << "field" << QByteArray("pa");
+    QTest::newRow("arrows move within a palette")
+        << QStringList{"Tab", "Tab", "Tab", "Right", "Right", "Left"} << "palette:1" << QByteArray("pa");
+    QTest::newRow("arrows stop at the palette's edge")
+        << QStringList{"Tab", "Tab", "Tab", "Left", "Up"} << "palette:0" << QByteArray("pa");
+    QTest::newRow("Return clicks the focused button")
+        << QStringList{"Tab", "Tab", "Tab", "Return"} << "palette:0" << QByteArray("pap");
+    QTest::newRow("Space clicks the focused button")
+        << QStringList{"Tab", "Tab", "Tab", "Space"} << "palette:0" << QByteArray("pap");
+    QTest::newRow("Ctrl+Return sends and empties the field")
+        << QStringList{"Ctrl+Return"} << "field" << QByteArray();
+    QTest::newRow("Shift+Ctrl+Return sends and keeps the field")
+        << QStringList{"Shift+Ctrl+Return"} << "field" << QByteArray("pa");
+    QTest::newRow("Ctrl+Enter sends from a palette")
+        << QStringList{"Tab", "Tab", "Tab", "Ctrl+Enter"} << "palette:0" << QByteArray();
+    QTest::newRow("Alt+letter types nothing") << QStringList{"Alt+X"} << "field" << QByteArray("pa");
+}
+
+void TestSprelioPad::keyboardOnly()
+{
+    QFETCH(QStringList, keys);
+    QFETCH(QString, focus);
+    QFETCH(QByteArray, field);
+    m_pad->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_pad.get()));
+    m_pad->ZielClick(child<QMenu>("Zwischenablage")->menuAction());
+    QGuiApplication::clipboard()->clear();
+    auto *edit = child<GlyphEdit>("EditField");
+    edit->setGlyphs("pa");
+    edit->setFocus();
+    QTRY_VERIFY_WITH_TIMEOUT(edit->hasFocus(), 10000);
+
+    for (const QString &key : std::as_const(keys)) {
+        QWidget *target = QApplication::focusWidget();
+        QVERIFY(target != nullptr);
+        QTest::keyClick(target, QKeySequence::fromString(key)[0].key(),
+                        QKeySequence::fromString(key)[0].keyboardModifiers());
+    }
+
+    QWidget *expected = edit;
+    if (focus != u"field") {
+        const QStringList where = focus.split(u':');
+        const int index = where.at(1).toInt();
+        const QList<TKWSpeedButton *> &group = where.at(0) == u"tool"      ? m_pad->ToolButtons()
+                                               : where.at(0) == u"special" ? m_pad->SpecialButtons()
+                                                                           : m_pad->PaletteButtons();
+        expected = group.at(index);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), expected, 10000);
+    QCOMPARE(edit->glyphs(), field);
+    if (field.isEmpty()) {
+        QCOMPARE(QGuiApplication::clipboard()->text(), glyphsToUnicodeIpa("pa"));
+    }
+    if (expected != edit && !keys.constLast().startsWith(u"Ctrl")) {
+        // The button under the keyboard shows its hint, as under the mouse.
+        QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible(), 10000);
+        QCOMPARE(QToolTip::text(), expected->toolTip());
+    }
+    if (expected != edit) {
+        // The button under the keyboard shows a frame that the others do not.
+        const QImage framed = expected->grab().toImage();
+        expected->clearFocus();
+        QVERIFY(framed != expected->grab().toImage());
+    }
+}
+
+void TestSprelioPad::menusFromTheKeyboard()
+{
+    m_pad->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_pad.get()));
+    const QString caption = m_pad->menuBar()->actions().constFirst()->text();
+    QTest::keyClick(child<GlyphEdit>("EditField"), Qt::Key_F10);
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activePopupWidget() != nullptr, 10000);
+    QCOMPARE(m_pad->menuBar()->activeAction(), m_pad->menuBar()->actions().constFirst());
+    QCOMPARE(m_pad->menuBar()->actions().constFirst()->text(), caption);
+    QApplication::activePopupWidget()->close();
+}
+
+void TestSprelioPad::hintsWhileAnotherWindowIsActive()
+{
+    // Another program's window has the focus; the pointer rests on a palette button.
+    QWidget other;
+    other.setGeometry(m_pad->geometry().translated(m_pad->width() + 40, 0));
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QVERIFY(!m_pad->isActiveWindow());
+    TKWSpeedButton *button = m_pad->PaletteButtons().at(0);
+    QVERIFY(!button->toolTip().isEmpty());
+    QTest::mouseMove(button, button->rect().center());
+    QTest::mouseMove(button, button->rect().center() + QPoint(1, 1));
+    QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible(), 10000);
+    QCOMPARE(QToolTip::text(), button->toolTip());
+}
+
+void TestSprelioPad::nothingOpensTheHelp_data()
+{
+    // No program opens anything here: the test platform has no desktop services.
+    QTest::addColumn<QByteArray>("item");
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("German documentation") << QByteArray("Hilfe") << GermanOffset << "sprelio_g.pdf";
+    QTest::newRow("English documentation") << QByteArray("Hilfe") << EnglishOffset << "sprelio_e.pdf";
+    QTest::newRow("homepage") << QByteArray("KestrelWareHomepage1") << EnglishOffset << "https://";
+}
+
+void TestSprelioPad::nothingOpensTheHelp()
+{
+    QFETCH(QByteArray, item);
+    QFETCH(int, language);
+    QFETCH(QString, named);
+    child<QAction>(language == GermanOffset ? "Deutsch1" : "Englisch1")->trigger();
+    QString message;
+    ModalWatch::whenModal<QMessageBox>(
+        [&message](QMessageBox *box) {
+            message = box->text();
+            box->accept();
+        },
+        nullptr, 30000);
+    child<QAction>(item.constData())->trigger();
+    QVERIFY2(message.contains(named), qPrintable(message));
 }
 
 QTEST_MAIN(TestSprelioPad)

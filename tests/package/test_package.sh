@@ -72,6 +72,8 @@ echo "Depends: $depends"
 for needed in qt6-translations-l10n fontconfig libqt6widgets6 libqt6gui6 libc6; do
     check "the package depends on $needed" grep -qE "(^|, )$needed( |,|$)" <<<"$depends"
 done
+check "the package recommends xdg-utils, which opens the help and the homepage" \
+    bash -c '[[ "$(dpkg-deb -f "$1" Recommends)" =~ (^|, )xdg-utils( |,|$) ]]' _ "$deb"
 check "the only maintainer scripts are postinst and postrm, for the font cache" \
     bash -c '[ "$(dpkg-deb --ctrl-tarfile "$1" | tar -t | grep -vE "^\./(control|md5sums)?$" | sort | xargs)" = "./postinst ./postrm" ] &&
              dpkg-deb -I "$1" postinst | grep -q fc-cache && dpkg-deb -I "$1" postrm | grep -q fc-cache' _ "$deb"

@@ -167,10 +167,15 @@ void TestAccessibility::everyControlIsNamed_data()
                                          << "Sans serif font";
     QTest::newRow("German bracket mode") << GermanOffset << "KlBtn"
                                          << "Paarweise oder einzelne Klammern";
-    QTest::newRow("paired brackets") << EnglishOffset << "EKlBtn"
-                                     << "[..]";
-    QTest::newRow("single backslash") << GermanOffset << "K4Btn"
-                                      << "\\";
+    // The bracket buttons in words, in the language switched to.
+    QTest::newRow("English square brackets") << EnglishOffset << "EKlBtn"
+                                             << "Square brackets";
+    QTest::newRow("German slashes") << GermanOffset << "SchraegBtn"
+                                    << "Schrägstriche";
+    QTest::newRow("German opening bracket") << GermanOffset << "K1Btn"
+                                            << "Öffnende eckige Klammer";
+    QTest::newRow("English backslash") << EnglishOffset << "K4Btn"
+                                       << "Backslash";
     QTest::newRow("English consonant") << EnglishOffset << "palette:0"
                                        << "Voiceless Bilabial Plosive";
 }

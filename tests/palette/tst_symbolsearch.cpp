@@ -48,6 +48,22 @@ private slots:
             << QStringLiteral("\u0261") << GlyphList{103} << GlyphList{} << GlyphList{};
         QTest::newRow("a tied affricate")
             << QStringLiteral("t͡ʃ") << GlyphList{84} << GlyphList{} << GlyphList{};
+        // The usual names that a linguist types, in either language.
+        QTest::newRow("schwa") << "schwa" << GlyphList{} << GlyphList{69} << GlyphList{};
+        QTest::newRow("esh") << "esh" << GlyphList{} << GlyphList{83} << GlyphList{};
+        QTest::newRow("ezh") << "Ezh" << GlyphList{} << GlyphList{71} << GlyphList{};
+        QTest::newRow("eth") << "eth" << GlyphList{} << GlyphList{240} << GlyphList{};
+        QTest::newRow("theta") << "theta" << GlyphList{} << GlyphList{223} << GlyphList{};
+        QTest::newRow("engma") << "engma" << GlyphList{} << GlyphList{78} << GlyphList{};
+        QTest::newRow("glottal stop") << "glottal stop" << GlyphList{} << GlyphList{255} << GlyphList{};
+        QTest::newRow("Knacklaut") << "Knacklaut" << GlyphList{} << GlyphList{255} << GlyphList{};
+        QTest::newRow("tie") << "tie" << GlyphList{} << GlyphList{212} << GlyphList{};
+        QTest::newRow("behaucht") << "behaucht" << GlyphList{} << GlyphList{221} << GlyphList{};
+        QTest::newRow("a code point without U+") << "0283" << GlyphList{83} << GlyphList{} << GlyphList{};
+        QTest::newRow("lower-case u+") << "u+0294" << GlyphList{255} << GlyphList{} << GlyphList{};
+        QTest::newRow("a hex word is no code point") << "face" << GlyphList{} << GlyphList{} << GlyphList{};
+        QTest::newRow("a composed symbol: base and mark")
+            << QStringLiteral("ʃ̥") << GlyphList{83, 36} << GlyphList{} << GlyphList{};
         QTest::newRow("nothing") << "xyzzy" << GlyphList{} << GlyphList{} << GlyphList{};
         QTest::newRow("blank") << "   " << GlyphList{} << GlyphList{} << GlyphList{};
     }

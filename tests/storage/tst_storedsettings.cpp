@@ -44,6 +44,8 @@ private slots:
     void targetWithoutChoiceKeepsStoredValue();
     void unknownPlaceKeepsStoredPlace_data();
     void unknownPlaceKeepsStoredPlace();
+    void storedTarget_data();
+    void storedTarget();
     void unknownFontWrittenAsSerif();
     void pathThatCannotBeStoredKeepsOldValue();
     void widthWiderThanEveryScreen();
@@ -193,6 +195,29 @@ void TestStoredSettings::unknownPlaceKeepsStoredPlace()
     QCOMPARE(ini.value("Settings", "Left").value_or(QByteArray()), left);
     QCOMPARE(ini.value("Settings", "Top").value_or(QByteArray()), top);
     QCOMPARE(ini.readInteger("Settings", "Width", 0), 700);
+}
+
+void TestStoredSettings::storedTarget_data()
+{
+    QTest::addColumn<QByteArray>("options");
+    QTest::addColumn<int>("target");
+    // Word needs Automation; without it a first send would only fail to start it.
+#if defined(Q_OS_WIN)
+    QTest::newRow("no key: Word") << QByteArray() << 1;
+#else
+    QTest::newRow("no key: the clipboard") << QByteArray() << 5;
+    QTest::newRow("not a number: the clipboard") << QByteArray("Target=Word") << 5;
+#endif
+    QTest::newRow("stored Word stays Word") << QByteArray("Target=1") << 1;
+    QTest::newRow("stored office") << QByteArray("Target=6") << 6;
+    QTest::newRow("stored none stays none") << QByteArray("Target=0") << 0;
+}
+
+void TestStoredSettings::storedTarget()
+{
+    QFETCH(QByteArray, options);
+    QFETCH(int, target);
+    QCOMPARE(readStoredSettings(ProfileDocument("[Options]\r\n" + options)).target, target);
 }
 
 void TestStoredSettings::unknownFontWrittenAsSerif()
