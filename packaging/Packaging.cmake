@@ -19,6 +19,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The dialogs' standard buttons come translated from Qt's own catalogues; fontconfig makes the fonts
 # known to every program.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, fontconfig, qt6-qpa-plugins")
+# sprelio-convert sets the Unicode IPA it makes in Charis SIL by default.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-sil-charis")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${CMAKE_CURRENT_LIST_DIR}/debian/postinst ${CMAKE_CURRENT_LIST_DIR}/debian/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
