@@ -25,6 +25,7 @@
 #include <com/sun/star/text/XEndnotesSupplier.hpp>
 #include <com/sun/star/text/XFootnotesSupplier.hpp>
 #include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/text/XTextCursor.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/text/XTextField.hpp>
 #include <com/sun/star/text/XTextFieldsSupplier.hpp>
@@ -33,6 +34,7 @@
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/text/XTextTable.hpp>
 
+#include <algorithm>
 #include <vector>
 
 namespace Sprelio {
@@ -77,6 +79,20 @@ uno::Any propertyOf(const uno::Reference<uno::XInterface> &object, const char *n
         return {};
     }
     return set->getPropertyValue(property);
+}
+
+// The shapes of a Writer document or a sheet. The supplier is marked as outdated, but Writer and
+// Calc offer no other way to their shapes.
+uno::Reference<container::XIndexAccess> shapesOf(const uno::Reference<uno::XInterface> &owner)
+{
+    const uno::Reference<drawing::XDrawPageSupplier> supplier(owner, uno::UNO_QUERY);
+    if (!supplier.is()) {
+        return {};
+    }
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    return {supplier->getDrawPage(), uno::UNO_QUERY};
+#pragma GCC diagnostic pop
 }
 
 class Converter
@@ -193,14 +209,23 @@ private:
             m_counts.faces.insert(portion.face);
             ++m_counts.stretches;
             const QString &result = converted.stretches[i];
+            // The stretch is selected again from its start: the office stretches an enumerated
+            // portion's end over text inserted right after it, which the later stretches were.
+            const uno::Reference<text::XTextCursor> cursor =
+                portion.range->getText()->createTextCursorByRange(portion.range->getStart());
+            for (qsizetype left = portion.text.size(); left > 0;) {
+                const auto step = static_cast<sal_Int16>(std::min<qsizetype>(left, SAL_MAX_INT16));
+                cursor->goRight(step, true);
+                left -= step;
+            }
             if (result != portion.text) {
-                // The range then spans the new text, in the formatting of the old.
-                portion.range->setString(toOUString(result));
+                // The cursor then spans the new text, in the formatting of the old.
+                cursor->setString(toOUString(result));
             }
             if (result.isEmpty()) {
                 continue;
             }
-            const uno::Reference<beans::XPropertySet> properties(portion.range, uno::UNO_QUERY_THROW);
+            const uno::Reference<beans::XPropertySet> properties(cursor, uno::UNO_QUERY_THROW);
             properties->setPropertyValue(OUString("CharFontName"), uno::Any(toOUString(m_options.targetFace)));
             properties->setPropertyValue(OUString("CharFontStyleName"), uno::Any(OUString()));
             // A symbol font's character set would make the office treat the new face as one too.
@@ -282,10 +307,7 @@ void convertTextDocument(Converter &converter, const uno::Reference<lang::XCompo
         }
     }
 
-    const uno::Reference<drawing::XDrawPageSupplier> drawPage(document, uno::UNO_QUERY);
-    if (drawPage.is()) {
-        converter.convertShapes(uno::Reference<container::XIndexAccess>(drawPage->getDrawPage(), uno::UNO_QUERY));
-    }
+    converter.convertShapes(shapesOf(document));
 }
 
 void convertSpreadsheet(Converter &converter, const uno::Reference<lang::XComponent> &document)
@@ -305,10 +327,7 @@ void convertSpreadsheet(Converter &converter, const uno::Reference<lang::XCompon
                 }
             }
         }
-        const uno::Reference<drawing::XDrawPageSupplier> drawPage(table, uno::UNO_QUERY);
-        if (drawPage.is()) {
-            converter.convertShapes(uno::Reference<container::XIndexAccess>(drawPage->getDrawPage(), uno::UNO_QUERY));
-        }
+        converter.convertShapes(shapesOf(table));
     }
 }
 

@@ -5,6 +5,7 @@
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <cppuhelper/bootstrap.hxx>
+#include <rtl/bootstrap.hxx>
 
 #include <csignal>
 #include <pthread.h>
@@ -126,7 +127,6 @@ QString OfficeSession::start()
     }
     const QString soffice = QDir(program).filePath(QStringLiteral("soffice"));
     const QString pipe = QStringLiteral("sprelio_convert_") + QUuid::createUuid().toString(QUuid::Id128);
-    m_process.setProcessChannelMode(QProcess::ForwardedOutputChannel);
     m_process.setStandardOutputFile(QProcess::nullDevice());
     m_process.setStandardErrorFile(QProcess::nullDevice());
     m_process.start(soffice, {QStringLiteral("-env:UserInstallation=") +
@@ -140,8 +140,11 @@ QString OfficeSession::start()
     }
     m_pid = m_process.processId();
     try {
-        const uno::Reference<uno::XComponentContext> local = cppu::defaultBootstrap_InitialComponentContext(
-            toOUString(QUrl::fromLocalFile(QDir(program).filePath(QStringLiteral("fundamentalrc"))).toString()));
+        // The office's own bootstrap file, which names its type and service registries.
+        rtl::Bootstrap::set(OUString("URE_BOOTSTRAP"),
+                            toOUString(QStringLiteral("vnd.sun.star.pathname:") +
+                                       QDir(program).filePath(QStringLiteral("fundamentalrc"))));
+        const uno::Reference<uno::XComponentContext> local = cppu::defaultBootstrap_InitialComponentContext();
         const uno::Reference<com::sun::star::bridge::XUnoUrlResolver> resolver =
             com::sun::star::bridge::UnoUrlResolver::create(local);
         const OUString url = toOUString(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipe));

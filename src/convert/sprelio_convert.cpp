@@ -14,7 +14,8 @@
 #include <com/sun/star/task/XInteractionHandler.hpp>
 #include <com/sun/star/task/XInteractionRequest.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
-#include <cppuhelper/implbase.hxx>
+#include <cppuhelper/implbase1.hxx>
+#include <rtl/ref.hxx>
 
 #include <sys/stat.h>
 
@@ -188,7 +189,7 @@ bool sameFile(const QString &a, const QString &b)
 
 // Answers every question the office would ask a user with "abort", so that a password, a repair
 // or a filter-option question makes the load fail instead of waiting for a click.
-class RefusingInteraction final : public cppu::WeakImplHelper<task::XInteractionHandler>
+class RefusingInteraction final : public cppu::WeakImplHelper1<task::XInteractionHandler>
 {
 public:
     void SAL_CALL handle(const uno::Reference<task::XInteractionRequest> &request) override
@@ -285,14 +286,14 @@ int convert(const Options &options)
         return office.timedOut() ? timedOut() : fail(started);
     }
 
-    const uno::Reference<RefusingInteraction> interaction(new RefusingInteraction);
+    const rtl::Reference<RefusingInteraction> interaction(new RefusingInteraction);
     uno::Reference<lang::XComponent> loaded;
     try {
         const uno::Reference<frame::XComponentLoader> loader(office.desktop(), uno::UNO_QUERY_THROW);
         loaded = loader->loadComponentFromURL(
             toOUString(QUrl::fromLocalFile(in.absoluteFilePath()).toString()), OUString("_blank"), 0,
             properties({{"Hidden", uno::Any(true)},
-                        {"InteractionHandler", uno::Any(uno::Reference<task::XInteractionHandler>(interaction))},
+                        {"InteractionHandler", uno::Any(uno::Reference<task::XInteractionHandler>(interaction.get()))},
                         {"MacroExecutionMode", uno::Any(com::sun::star::document::MacroExecMode::NEVER_EXECUTE)},
                         {"UpdateDocMode", uno::Any(com::sun::star::document::UpdateDocMode::NO_UPDATE)},
                         {"RepairPackage", uno::Any(false)}}));

@@ -23,6 +23,7 @@
 #include <com/sun/star/text/XTextFrame.hpp>
 #include <com/sun/star/text/XTextFramesSupplier.hpp>
 #include <com/sun/star/text/XTextTable.hpp>
+#include <com/sun/star/text/XTextTablesSupplier.hpp>
 
 #include <QCryptographicHash>
 #include <QTest>
@@ -61,7 +62,7 @@ void appendTranscription(const uno::Reference<text::XText> &target)
 {
     const uno::Reference<text::XTextCursor> cursor = target->createTextCursorByRange(target->getEnd());
     const auto append = [&](const QString &piece, const char *face, bool bold) {
-        target->insertString(cursor, ou(piece), false);
+        target->insertString(cursor.get(), ou(piece), false);
         cursor->goLeft(static_cast<sal_Int16>(piece.size()), true);
         setUnoProperty(cursor, "CharFontName", uno::Any(OUString::createFromAscii(face)));
         setUnoProperty(cursor, "CharHeight", uno::Any(PointSize));
@@ -173,13 +174,13 @@ uno::Reference<lang::XComponent> makeWriterDocument(const uno::Reference<frame::
 
     const uno::Reference<text::XTextTable> table(factory->createInstance("com.sun.star.text.TextTable"), uno::UNO_QUERY_THROW);
     table->initialize(1, 2);
-    body->insertTextContent(body->getEnd(), table, false);
+    body->insertTextContent(body->getEnd(), table.get(), false);
     appendTranscription(uno::Reference<text::XText>(table->getCellByName("A1"), uno::UNO_QUERY_THROW));
     // A table inside the second cell.
     const uno::Reference<text::XText> outerCell(table->getCellByName("B1"), uno::UNO_QUERY_THROW);
     const uno::Reference<text::XTextTable> nested(factory->createInstance("com.sun.star.text.TextTable"), uno::UNO_QUERY_THROW);
     nested->initialize(1, 1);
-    outerCell->insertTextContent(outerCell->getEnd(), nested, false);
+    outerCell->insertTextContent(outerCell->getEnd(), nested.get(), false);
     appendTranscription(uno::Reference<text::XText>(nested->getCellByName("A1"), uno::UNO_QUERY_THROW));
 
     const uno::Reference<container::XNameAccess> pageStyles(
@@ -197,7 +198,7 @@ uno::Reference<lang::XComponent> makeWriterDocument(const uno::Reference<frame::
         appendTranscription(uno::Reference<text::XText>(note, uno::UNO_QUERY_THROW));
     }
     const uno::Reference<text::XTextFrame> textFrame(factory->createInstance("com.sun.star.text.TextFrame"), uno::UNO_QUERY_THROW);
-    body->insertTextContent(body->getEnd(), textFrame, false);
+    body->insertTextContent(body->getEnd(), textFrame.get(), false);
     appendTranscription(textFrame->getText());
 
     const uno::Reference<text::XTextContent> annotation(factory->createInstance("com.sun.star.text.textfield.Annotation"),
