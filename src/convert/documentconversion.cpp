@@ -3,8 +3,11 @@
 #include "convert/glyphruns.h"
 
 #include <com/sun/star/awt/CharSet.hpp>
+#include <com/sun/star/beans/PropertyAttribute.hpp>
+#include <com/sun/star/beans/XMultiPropertySet.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/beans/XPropertySetInfo.hpp>
+#include <com/sun/star/beans/XPropertyState.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
@@ -52,7 +55,8 @@ using rtl::OUString;
 
 OUString toOUString(const QString &value)
 {
-    return OUString(reinterpret_cast<const sal_Unicode *>(value.utf16()), static_cast<sal_Int32>(value.size()));
+    return OUString(reinterpret_cast<const sal_Unicode *>(value.utf16()),
+                    static_cast<sal_Int32>(value.size()));
 }
 
 QString toQString(const OUString &value)
@@ -93,6 +97,72 @@ uno::Reference<container::XIndexAccess> shapesOf(const uno::Reference<uno::XInte
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     return {supplier->getDrawPage(), uno::UNO_QUERY};
 #pragma GCC diagnostic pop
+}
+
+void moveRight(const uno::Reference<text::XTextCursor> &cursor, qsizetype count, bool expand)
+{
+    while (count > 0) {
+        const auto step = static_cast<sal_Int16>(std::min<qsizetype>(count, SAL_MAX_INT16));
+        cursor->goRight(step, expand);
+        count -= step;
+    }
+}
+
+struct DirectFormatting
+{
+    uno::Sequence<OUString> names;
+    uno::Sequence<uno::Any> values;
+};
+
+// The character properties set on a range itself rather than inherited from a style.
+DirectFormatting directFormattingOf(const uno::Reference<text::XTextCursor> &range)
+{
+    const uno::Reference<beans::XPropertySet> set(range, uno::UNO_QUERY);
+    const uno::Reference<beans::XPropertyState> state(range, uno::UNO_QUERY);
+    const uno::Reference<beans::XMultiPropertySet> multi(range, uno::UNO_QUERY);
+    if (!set.is() || !state.is() || !multi.is()) {
+        return {};
+    }
+    std::vector<OUString> candidates;
+    for (const beans::Property &property : set->getPropertySetInfo()->getProperties()) {
+        if (property.Name.startsWith("Char") &&
+            (property.Attributes & beans::PropertyAttribute::READONLY) == 0) {
+            candidates.push_back(property.Name);
+        }
+    }
+    const uno::Sequence<OUString> all(candidates.data(), static_cast<sal_Int32>(candidates.size()));
+    const uno::Sequence<beans::PropertyState> states = state->getPropertyStates(all);
+    std::vector<OUString> direct;
+    for (sal_Int32 i = 0; i < all.getLength(); ++i) {
+        if (states[i] == beans::PropertyState_DIRECT_VALUE) {
+            direct.push_back(all[i]);
+        }
+    }
+    DirectFormatting formatting;
+    formatting.names = uno::Sequence<OUString>(direct.data(), static_cast<sal_Int32>(direct.size()));
+    formatting.values = multi->getPropertyValues(formatting.names);
+    return formatting;
+}
+
+void restore(const uno::Reference<text::XTextCursor> &range, const DirectFormatting &formatting)
+{
+    const uno::Reference<beans::XMultiPropertySet> multi(range, uno::UNO_QUERY);
+    if (!multi.is() || formatting.names.getLength() == 0) {
+        return;
+    }
+    try {
+        multi->setPropertyValues(formatting.names, formatting.values);
+    } catch (const uno::Exception &) {
+        // One property the office will not take back makes it refuse the lot: then one by one.
+        const uno::Reference<beans::XPropertySet> set(range, uno::UNO_QUERY_THROW);
+        for (sal_Int32 i = 0; i < formatting.names.getLength(); ++i) {
+            try {
+                set->setPropertyValue(formatting.names[i], formatting.values[i]);
+            } catch (const uno::Exception &) {
+                // A property that cannot be set again keeps what the office gave the new text.
+            }
+        }
+    }
 }
 
 class Converter
@@ -209,29 +279,36 @@ private:
             m_counts.faces.insert(portion.face);
             ++m_counts.stretches;
             const QString &result = converted.stretches[i];
-            // The stretch is selected again from its start: the office stretches an enumerated
-            // portion's end over text inserted right after it, which the later stretches were.
+            // Selected afresh from the stretch's start: the office stretches an enumerated portion's
+            // end over text inserted right after it, as the later stretches were.
             const uno::Reference<text::XTextCursor> cursor =
                 portion.range->getText()->createTextCursorByRange(portion.range->getStart());
-            for (qsizetype left = portion.text.size(); left > 0;) {
-                const auto step = static_cast<sal_Int16>(std::min<qsizetype>(left, SAL_MAX_INT16));
-                cursor->goRight(step, true);
-                left -= step;
+            moveRight(cursor, portion.text.size(), true);
+            if (result == portion.text) {
+                setFace(cursor);
+                continue;
             }
-            if (result != portion.text) {
-                // The cursor then spans the new text, in the formatting of the old.
-                cursor->setString(toOUString(result));
-            }
+            // New text takes whatever formatting lies around it, so the stretch's own is put back.
+            const DirectFormatting formatting = directFormattingOf(cursor);
+            // The cursor then spans the new text.
+            cursor->setString(toOUString(result));
             if (result.isEmpty()) {
                 continue;
             }
-            const uno::Reference<beans::XPropertySet> properties(cursor, uno::UNO_QUERY_THROW);
-            properties->setPropertyValue(OUString("CharFontName"), uno::Any(toOUString(m_options.targetFace)));
-            properties->setPropertyValue(OUString("CharFontStyleName"), uno::Any(OUString()));
-            // A symbol font's character set would make the office treat the new face as one too.
-            properties->setPropertyValue(OUString("CharFontCharSet"),
-                                         uno::Any(static_cast<sal_Int16>(com::sun::star::awt::CharSet::DONTKNOW)));
+            restore(cursor, formatting);
+            setFace(cursor);
         }
+    }
+
+    void setFace(const uno::Reference<text::XTextCursor> &cursor) const
+    {
+        const uno::Reference<beans::XPropertySet> properties(cursor, uno::UNO_QUERY_THROW);
+        properties->setPropertyValue(OUString("CharFontName"), uno::Any(toOUString(m_options.targetFace)));
+        properties->setPropertyValue(OUString("CharFontStyleName"), uno::Any(OUString()));
+        // A symbol font's character set would make the office treat the new face as one too.
+        properties->setPropertyValue(
+            OUString("CharFontCharSet"),
+            uno::Any(static_cast<sal_Int16>(com::sun::star::awt::CharSet::DONTKNOW)));
     }
 
     const ConversionOptions &m_options;
@@ -278,8 +355,9 @@ void convertTextDocument(Converter &converter, const uno::Reference<lang::XCompo
             styles->getStyleFamilies()->getByName(OUString("PageStyles")), uno::UNO_QUERY);
         for (const OUString &name : pageStyles->getElementNames()) {
             const uno::Reference<uno::XInterface> style(pageStyles->getByName(name), uno::UNO_QUERY);
-            for (const char *property : {"HeaderText", "HeaderTextLeft", "HeaderTextRight", "HeaderTextFirst",
-                                         "FooterText", "FooterTextLeft", "FooterTextRight", "FooterTextFirst"}) {
+            for (const char *property :
+                 {"HeaderText", "HeaderTextLeft", "HeaderTextRight", "HeaderTextFirst", "FooterText",
+                  "FooterTextLeft", "FooterTextRight", "FooterTextFirst"}) {
                 uno::Reference<text::XText> headerText;
                 if (propertyOf(style, property) >>= headerText) {
                     if (headerText.is()) {
@@ -292,7 +370,8 @@ void convertTextDocument(Converter &converter, const uno::Reference<lang::XCompo
 
     const uno::Reference<text::XTextFieldsSupplier> fields(document, uno::UNO_QUERY);
     if (fields.is()) {
-        const uno::Reference<container::XEnumeration> fieldEnum = fields->getTextFields()->createEnumeration();
+        const uno::Reference<container::XEnumeration> fieldEnum =
+            fields->getTextFields()->createEnumeration();
         while (fieldEnum->hasMoreElements()) {
             const uno::Reference<uno::XInterface> field(fieldEnum->nextElement(), uno::UNO_QUERY);
             if (!supports(field, "com.sun.star.text.textfield.Annotation")) {
@@ -318,7 +397,8 @@ void convertSpreadsheet(Converter &converter, const uno::Reference<lang::XCompon
         const uno::Reference<uno::XInterface> table(sheets->getByIndex(i), uno::UNO_QUERY);
         const uno::Reference<sheet::XCellRangesQuery> query(table, uno::UNO_QUERY);
         if (query.is()) {
-            const uno::Reference<sheet::XSheetCellRanges> cells = query->queryContentCells(sheet::CellFlags::STRING);
+            const uno::Reference<sheet::XSheetCellRanges> cells =
+                query->queryContentCells(sheet::CellFlags::STRING);
             const uno::Reference<container::XEnumeration> cellEnum = cells->getCells()->createEnumeration();
             while (cellEnum->hasMoreElements()) {
                 const uno::Reference<text::XText> cell(cellEnum->nextElement(), uno::UNO_QUERY);
@@ -339,7 +419,8 @@ void convertDrawing(Converter &converter, const uno::Reference<lang::XComponent>
             converter.convertShapes(page);
             const uno::Reference<com::sun::star::presentation::XPresentationPage> slide(page, uno::UNO_QUERY);
             if (slide.is()) {
-                converter.convertShapes(uno::Reference<container::XIndexAccess>(slide->getNotesPage(), uno::UNO_QUERY));
+                converter.convertShapes(
+                    uno::Reference<container::XIndexAccess>(slide->getNotesPage(), uno::UNO_QUERY));
             }
         }
     };
@@ -372,7 +453,8 @@ DocumentKind documentKind(const uno::Reference<lang::XComponent> &document)
     return DocumentKind::Other;
 }
 
-ConversionCounts convertDocument(const uno::Reference<lang::XComponent> &document, const ConversionOptions &options)
+ConversionCounts convertDocument(const uno::Reference<lang::XComponent> &document,
+                                 const ConversionOptions &options)
 {
     Converter converter(options);
     switch (documentKind(document)) {

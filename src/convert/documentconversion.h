@@ -33,7 +33,8 @@ enum class DocumentKind { Text, Spreadsheet, Presentation, Drawing, Other };
 DocumentKind documentKind(const com::sun::star::uno::Reference<com::sun::star::lang::XComponent> &document);
 
 /// Converts the whole document in place and says what it converted.
-ConversionCounts convertDocument(const com::sun::star::uno::Reference<com::sun::star::lang::XComponent> &document,
-                                 const ConversionOptions &options);
+ConversionCounts
+convertDocument(const com::sun::star::uno::Reference<com::sun::star::lang::XComponent> &document,
+                const ConversionOptions &options);
 
 } // namespace Sprelio

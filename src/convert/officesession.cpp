@@ -129,12 +129,11 @@ QString OfficeSession::start()
     const QString pipe = QStringLiteral("sprelio_convert_") + QUuid::createUuid().toString(QUuid::Id128);
     m_process.setStandardOutputFile(QProcess::nullDevice());
     m_process.setStandardErrorFile(QProcess::nullDevice());
-    m_process.start(soffice, {QStringLiteral("-env:UserInstallation=") +
-                                  QUrl::fromLocalFile(m_profile.path()).toString(),
-                              QStringLiteral("--headless"), QStringLiteral("--invisible"),
-                              QStringLiteral("--norestore"), QStringLiteral("--nologo"),
-                              QStringLiteral("--nolockcheck"), QStringLiteral("--nodefault"),
-                              QStringLiteral("--accept=pipe,name=%1;urp;").arg(pipe)});
+    m_process.start(
+        soffice, {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(m_profile.path()).toString(),
+                  QStringLiteral("--headless"), QStringLiteral("--invisible"), QStringLiteral("--norestore"),
+                  QStringLiteral("--nologo"), QStringLiteral("--nolockcheck"), QStringLiteral("--nodefault"),
+                  QStringLiteral("--accept=pipe,name=%1;urp;").arg(pipe)});
     if (!m_process.waitForStarted(30000)) {
         return QStringLiteral("LibreOffice did not start: ") + m_process.errorString();
     }
@@ -147,7 +146,8 @@ QString OfficeSession::start()
         const uno::Reference<uno::XComponentContext> local = cppu::defaultBootstrap_InitialComponentContext();
         const uno::Reference<com::sun::star::bridge::XUnoUrlResolver> resolver =
             com::sun::star::bridge::UnoUrlResolver::create(local);
-        const OUString url = toOUString(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipe));
+        const OUString url =
+            toOUString(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipe));
         for (int waited = 0;; waited += ConnectPollMs) {
             try {
                 m_context.set(resolver->resolve(url), uno::UNO_QUERY_THROW);

@@ -156,7 +156,8 @@ QString filterFor(const QString &extension, DocumentKind kind)
         {"pdf", DocumentKind::Drawing, "draw_pdf_Export"},
     };
     for (const Filter &filter : Filters) {
-        if (filter.kind == kind && extension.compare(QLatin1String(filter.extension), Qt::CaseInsensitive) == 0) {
+        if (filter.kind == kind &&
+            extension.compare(QLatin1String(filter.extension), Qt::CaseInsensitive) == 0) {
             return QString::fromLatin1(filter.name);
         }
     }
@@ -177,9 +178,11 @@ bool knownExtension(const QString &extension)
 bool sameFile(const QString &a, const QString &b)
 {
     struct stat first
-    {};
+    {
+    };
     struct stat second
-    {};
+    {
+    };
     if (::stat(QFile::encodeName(a).constData(), &first) != 0 ||
         ::stat(QFile::encodeName(b).constData(), &second) != 0) {
         return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
@@ -194,7 +197,7 @@ class RefusingInteraction final : public cppu::WeakImplHelper1<task::XInteractio
 public:
     void SAL_CALL handle(const uno::Reference<task::XInteractionRequest> &request) override
     {
-        m_asked = toQString(request->getRequest().getValueTypeName());
+        m_asked.append(toQString(request->getRequest().getValueTypeName()));
         for (const auto &continuation : request->getContinuations()) {
             const uno::Reference<task::XInteractionAbort> abort(continuation, uno::UNO_QUERY);
             if (abort.is()) {
@@ -204,11 +207,11 @@ public:
         }
     }
 
-    /// The type of the last question asked, empty when none was.
-    QString asked() const { return m_asked; }
+    /// The types of the questions asked, in order.
+    QStringList asked() const { return m_asked; }
 
 private:
-    QString m_asked;
+    QStringList m_asked;
 };
 
 uno::Sequence<beans::PropertyValue> properties(std::initializer_list<std::pair<const char *, uno::Any>> list)
@@ -251,14 +254,15 @@ private:
 
 QString loadFailure(const RefusingInteraction &interaction, const QString &detail)
 {
-    const QString asked = interaction.asked();
+    const QString asked = interaction.asked().join(QStringLiteral(", "));
     if (asked.contains(QLatin1String("Password"), Qt::CaseInsensitive)) {
         return QStringLiteral("the document is protected by a password");
     }
     if (!asked.isEmpty()) {
         return QStringLiteral("the document cannot be opened without a question to the user (%1)").arg(asked);
     }
-    return detail.isEmpty() ? QStringLiteral("the document cannot be read") : QStringLiteral("the document cannot be read: ") + detail;
+    return detail.isEmpty() ? QStringLiteral("the document cannot be read")
+                            : QStringLiteral("the document cannot be read: ") + detail;
 }
 
 int convert(const Options &options)
@@ -279,7 +283,8 @@ int convert(const Options &options)
 
     OfficeSession office(std::chrono::seconds(options.timeLimitSeconds));
     const auto timedOut = [&] {
-        return fail(QStringLiteral("the conversion took longer than %1 s and was stopped").arg(options.timeLimitSeconds));
+        return fail(QStringLiteral("the conversion took longer than %1 s and was stopped")
+                        .arg(options.timeLimitSeconds));
     };
     const QString started = office.start();
     if (!started.isEmpty()) {
@@ -292,11 +297,13 @@ int convert(const Options &options)
         const uno::Reference<frame::XComponentLoader> loader(office.desktop(), uno::UNO_QUERY_THROW);
         loaded = loader->loadComponentFromURL(
             toOUString(QUrl::fromLocalFile(in.absoluteFilePath()).toString()), OUString("_blank"), 0,
-            properties({{"Hidden", uno::Any(true)},
-                        {"InteractionHandler", uno::Any(uno::Reference<task::XInteractionHandler>(interaction.get()))},
-                        {"MacroExecutionMode", uno::Any(com::sun::star::document::MacroExecMode::NEVER_EXECUTE)},
-                        {"UpdateDocMode", uno::Any(com::sun::star::document::UpdateDocMode::NO_UPDATE)},
-                        {"RepairPackage", uno::Any(false)}}));
+            properties(
+                {{"Hidden", uno::Any(true)},
+                 {"InteractionHandler",
+                  uno::Any(uno::Reference<task::XInteractionHandler>(interaction.get()))},
+                 {"MacroExecutionMode", uno::Any(com::sun::star::document::MacroExecMode::NEVER_EXECUTE)},
+                 {"UpdateDocMode", uno::Any(com::sun::star::document::UpdateDocMode::NO_UPDATE)},
+                 {"RepairPackage", uno::Any(false)}}));
     } catch (const uno::Exception &error) {
         if (office.timedOut()) {
             return timedOut();
@@ -304,21 +311,24 @@ int convert(const Options &options)
         return fail(options.in + QStringLiteral(": ") + loadFailure(*interaction, toQString(error.Message)));
     }
     if (!loaded.is()) {
-        return office.timedOut() ? timedOut() : fail(options.in + QStringLiteral(": ") + loadFailure(*interaction, {}));
+        return office.timedOut() ? timedOut()
+                                 : fail(options.in + QStringLiteral(": ") + loadFailure(*interaction, {}));
     }
     const OpenDocument document(loaded);
 
     const QFileInfo out(options.out);
     const QString filter = filterFor(out.suffix(), documentKind(document.get()));
     if (filter.isEmpty()) {
-        return fail(QStringLiteral("%1: this kind of document cannot be written as .%2").arg(options.out, out.suffix()));
+        return fail(QStringLiteral("%1: this kind of document cannot be written as .%2")
+                        .arg(options.out, out.suffix()));
     }
 
     ConversionCounts counts;
     try {
         counts = convertDocument(document.get(), options.conversion);
     } catch (const uno::Exception &error) {
-        return office.timedOut() ? timedOut() : fail(QStringLiteral("the conversion failed: ") + toQString(error.Message));
+        return office.timedOut() ? timedOut()
+                                 : fail(QStringLiteral("the conversion failed: ") + toQString(error.Message));
     }
 
     // Written beside OUT under a passing name first: a failed save leaves an existing OUT whole.
@@ -326,8 +336,9 @@ int convert(const Options &options)
         QStringLiteral(".%1.%2.part").arg(out.fileName(), QUuid::createUuid().toString(QUuid::Id128)));
     try {
         const uno::Reference<frame::XStorable> storable(document.get(), uno::UNO_QUERY_THROW);
-        storable->storeToURL(toOUString(QUrl::fromLocalFile(partial).toString()),
-                             properties({{"FilterName", uno::Any(toOUString(filter))}, {"Overwrite", uno::Any(true)}}));
+        storable->storeToURL(
+            toOUString(QUrl::fromLocalFile(partial).toString()),
+            properties({{"FilterName", uno::Any(toOUString(filter))}, {"Overwrite", uno::Any(true)}}));
     } catch (const uno::Exception &error) {
         QFile::remove(partial);
         if (office.timedOut()) {
@@ -335,23 +346,27 @@ int convert(const Options &options)
         }
         return fail(QStringLiteral("%1: cannot be written: %2").arg(options.out, toQString(error.Message)));
     }
-    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(out.absoluteFilePath()).constData()) != 0) {
+    if (std::rename(QFile::encodeName(partial).constData(),
+                    QFile::encodeName(out.absoluteFilePath()).constData()) != 0) {
         QFile::remove(partial);
         return fail(options.out + QStringLiteral(": cannot be written"));
     }
 
     if (counts.stretches == 0) {
-        printLine(stdout, QStringLiteral("Nothing to convert: no text in a phonetic face. %1 written unchanged.").arg(options.out));
+        printLine(stdout,
+                  QStringLiteral("Nothing to convert: no text in a phonetic face. %1 written unchanged.")
+                      .arg(options.out));
         return Done;
     }
     QStringList faces;
     for (const QString &face : counts.faces) {
         faces.append(face);
     }
-    printLine(stdout, QStringLiteral("Converted %1 stretches with %2 symbols into %3; phonetic faces found: %4.")
-                          .arg(counts.stretches)
-                          .arg(counts.symbols)
-                          .arg(options.conversion.targetFace, faces.join(QStringLiteral(", "))));
+    printLine(stdout,
+              QStringLiteral("Converted %1 stretches with %2 symbols into %3; phonetic faces found: %4.")
+                  .arg(counts.stretches)
+                  .arg(counts.symbols)
+                  .arg(options.conversion.targetFace, faces.join(QStringLiteral(", "))));
     return Done;
 }
 
@@ -371,10 +386,14 @@ int main(int argc, char **argv)
     }
     const QFileInfo out(options->out);
     if (!knownExtension(out.suffix())) {
-        return fail(options->out + QStringLiteral(": unknown format; OUT needs one of the extensions that --help lists"));
+        return fail(options->out +
+                    QStringLiteral(": unknown format; OUT needs one of the extensions that --help lists"));
     }
     if (sameFile(options->in, options->out)) {
         return wrongCommandLine(QStringLiteral("OUT is IN; the document is never written over"));
+    }
+    if (!out.absoluteDir().exists()) {
+        return fail(options->out + QStringLiteral(": cannot be written: the folder does not exist"));
     }
     if (out.exists() && !options->force) {
         return wrongCommandLine(options->out + QStringLiteral(" exists; --force writes over it"));

@@ -50,8 +50,9 @@ void TestGlyphRuns::windows1252AsIconvDecodesIt()
         high.append(static_cast<char>(byte));
     }
     QProcess iconv;
-    iconv.start(QStringLiteral("iconv"), {QStringLiteral("-c"), QStringLiteral("-f"), QStringLiteral("WINDOWS-1252"),
-                                          QStringLiteral("-t"), QStringLiteral("UTF-8")});
+    iconv.start(QStringLiteral("iconv"),
+                {QStringLiteral("-c"), QStringLiteral("-f"), QStringLiteral("WINDOWS-1252"),
+                 QStringLiteral("-t"), QStringLiteral("UTF-8")});
     if (!iconv.waitForStarted(30000)) {
         QSKIP("iconv is not installed");
     }
@@ -160,9 +161,12 @@ void TestGlyphRuns::phoneticFaces_data()
     QTest::addColumn<bool>("phonetic");
 
     QTest::newRow("serif") << QStringLiteral("Lautbild Serif") << QStringList() << true;
-    QTest::newRow("sans, other case, fallback list") << QStringLiteral("lautbild sans serif;Symbol") << QStringList() << true;
-    QTest::newRow("a face named on the command line") << QStringLiteral("OldPhon") << QStringList{QStringLiteral("oldphon")} << true;
-    QTest::newRow("a face with a similar name") << QStringLiteral("Lautbild Serif Pro") << QStringList() << false;
+    QTest::newRow("sans, other case, fallback list")
+        << QStringLiteral("lautbild sans serif;Symbol") << QStringList() << true;
+    QTest::newRow("a face named on the command line")
+        << QStringLiteral("OldPhon") << QStringList{QStringLiteral("oldphon")} << true;
+    QTest::newRow("a face with a similar name")
+        << QStringLiteral("Lautbild Serif Pro") << QStringList() << false;
     QTest::newRow("the face converted into") << QStringLiteral("Charis SIL") << QStringList() << false;
     QTest::newRow("no face") << QString() << QStringList{QString()} << false;
 }
