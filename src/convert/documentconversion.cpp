@@ -7,7 +7,6 @@
 #include <com/sun/star/beans/XMultiPropertySet.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/beans/XPropertySetInfo.hpp>
-#include <com/sun/star/beans/XPropertyState.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
@@ -114,53 +113,47 @@ struct DirectFormatting
     uno::Sequence<uno::Any> values;
 };
 
-// The character properties set on a range itself rather than inherited from a style.
+// The character properties of a range as they show, wherever they come from (the range itself,
+// its paragraph, a style), so that new text in its place can be given the same.
 DirectFormatting directFormattingOf(const uno::Reference<text::XTextCursor> &range)
 {
     const uno::Reference<beans::XPropertySet> set(range, uno::UNO_QUERY);
-    const uno::Reference<beans::XPropertyState> state(range, uno::UNO_QUERY);
     const uno::Reference<beans::XMultiPropertySet> multi(range, uno::UNO_QUERY);
-    if (!set.is() || !state.is() || !multi.is()) {
+    if (!set.is() || !multi.is()) {
         return {};
     }
-    std::vector<OUString> candidates;
+    std::vector<OUString> names;
     for (const beans::Property &property : set->getPropertySetInfo()->getProperties()) {
-        if (property.Name.startsWith("Char") &&
+        // The face is set anew; an automatic style would bring the old face back.
+        if (property.Name.startsWith("Char") && !property.Name.startsWith("CharFont") &&
+            property.Name != "CharAutoStyleName" && !property.Name.endsWith("GrabBag") &&
             (property.Attributes & beans::PropertyAttribute::READONLY) == 0) {
-            candidates.push_back(property.Name);
-        }
-    }
-    const uno::Sequence<OUString> all(candidates.data(), static_cast<sal_Int32>(candidates.size()));
-    const uno::Sequence<beans::PropertyState> states = state->getPropertyStates(all);
-    std::vector<OUString> direct;
-    for (sal_Int32 i = 0; i < all.getLength(); ++i) {
-        if (states[i] == beans::PropertyState_DIRECT_VALUE) {
-            direct.push_back(all[i]);
+            names.push_back(property.Name);
         }
     }
     DirectFormatting formatting;
-    formatting.names = uno::Sequence<OUString>(direct.data(), static_cast<sal_Int32>(direct.size()));
+    formatting.names = uno::Sequence<OUString>(names.data(), static_cast<sal_Int32>(names.size()));
     formatting.values = multi->getPropertyValues(formatting.names);
     return formatting;
 }
 
+// Gives the new text in a range each property that differs from what the old text had.
 void restore(const uno::Reference<text::XTextCursor> &range, const DirectFormatting &formatting)
 {
     const uno::Reference<beans::XMultiPropertySet> multi(range, uno::UNO_QUERY);
     if (!multi.is() || formatting.names.getLength() == 0) {
         return;
     }
-    try {
-        multi->setPropertyValues(formatting.names, formatting.values);
-    } catch (const uno::Exception &) {
-        // One property the office will not take back makes it refuse the lot: then one by one.
-        const uno::Reference<beans::XPropertySet> set(range, uno::UNO_QUERY_THROW);
-        for (sal_Int32 i = 0; i < formatting.names.getLength(); ++i) {
-            try {
-                set->setPropertyValue(formatting.names[i], formatting.values[i]);
-            } catch (const uno::Exception &) {
-                // A property that cannot be set again keeps what the office gave the new text.
-            }
+    const uno::Sequence<uno::Any> now = multi->getPropertyValues(formatting.names);
+    const uno::Reference<beans::XPropertySet> set(range, uno::UNO_QUERY_THROW);
+    for (sal_Int32 i = 0; i < formatting.names.getLength() && i < now.getLength(); ++i) {
+        if (!formatting.values[i].hasValue() || formatting.values[i] == now[i]) {
+            continue;
+        }
+        try {
+            set->setPropertyValue(formatting.names[i], formatting.values[i]);
+        } catch (const uno::Exception &) {
+            // A property that cannot be set again keeps what the office gave the new text.
         }
     }
 }

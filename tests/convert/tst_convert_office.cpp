@@ -305,6 +305,8 @@ void TestConvertOffice::initTestCase()
         QSKIP(qPrintable(failure));
     }
     QVERIFY(m_dir.isValid());
+    // To look at the documents after a failure.
+    m_dir.setAutoRemove(!qEnvironmentVariableIsSet("SPRELIO_KEEP_TEST_FILES"));
     const uno::Reference<frame::XComponentLoader> loader(m_office.desktop(), uno::UNO_QUERY_THROW);
     const uno::Reference<lang::XComponent> writer = makeWriterDocument(loader);
     store(writer, path("source.odt"), "writer8");
@@ -359,7 +361,7 @@ void TestConvertOffice::writerEveryPlace_data()
     QTest::addColumn<QString>("target");
     QTest::addColumn<QStringList>("lostByTheFormat");
 
-    // Word files keep a frame as a shape with a text box, which the converter reaches as a shape.
+    // Word files keep a frame as a shape with a text box, which the office reads back as a shape.
     const QStringList frame{QStringLiteral("frame")};
     QTest::newRow("odt to docx") << "source.odt"
                                  << "out1.docx" << frame;
