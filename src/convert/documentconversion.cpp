@@ -288,6 +288,8 @@ private:
             if (result.isEmpty()) {
                 continue;
             }
+            // The face goes on before and after: Calc takes it from the first call only in some cells.
+            setFace(cursor);
             restore(cursor, formatting);
             setFace(cursor);
         }
@@ -298,6 +300,15 @@ private:
         const uno::Reference<beans::XPropertySet> properties(cursor, uno::UNO_QUERY_THROW);
         properties->setPropertyValue(OUString("CharFontName"), uno::Any(toOUString(m_options.targetFace)));
         properties->setPropertyValue(OUString("CharFontStyleName"), uno::Any(OUString()));
+        // The faces for Asian and complex scripts, where the phonetic face was given for them too.
+        for (const char *script : {"CharFontNameAsian", "CharFontNameComplex"}) {
+            OUString face;
+            if ((propertyOf(cursor, script) >>= face) &&
+                isPhoneticFace(toQString(face), m_options.extraFaces)) {
+                properties->setPropertyValue(OUString::createFromAscii(script),
+                                             uno::Any(toOUString(m_options.targetFace)));
+            }
+        }
         // A symbol font's character set would make the office treat the new face as one too.
         properties->setPropertyValue(
             OUString("CharFontCharSet"),

@@ -368,7 +368,7 @@ void TestConvertOffice::writerEveryPlace_data()
     QTest::newRow("doc to odt") << "source.doc"
                                 << "out2.odt" << QStringList();
     QTest::newRow("rtf to doc") << "source.rtf"
-                                << "out3.doc" << QStringList();
+                                << "out3.doc" << frame;
     QTest::newRow("odt to pdf") << "source.odt"
                                 << "out4.pdf" << QStringList();
 }
