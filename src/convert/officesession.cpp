@@ -48,7 +48,7 @@ void keepClosedPipesFromEndingTheProgram()
 // The office's program folder: from UNO_PATH when it is set, else where soffice really lives.
 QString officeProgramFolder()
 {
-    const QString unoPath = qEnvironmentVariable("UNO_PATH");
+    QString unoPath = qEnvironmentVariable("UNO_PATH");
     if (!unoPath.isEmpty()) {
         return unoPath;
     }

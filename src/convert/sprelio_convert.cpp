@@ -230,8 +230,8 @@ uno::Sequence<beans::PropertyValue> properties(std::initializer_list<std::pair<c
 class OpenDocument
 {
 public:
-    explicit OpenDocument(uno::Reference<lang::XComponent> document)
-        : m_document(std::move(document))
+    explicit OpenDocument(const uno::Reference<lang::XComponent> &document)
+        : m_document(document)
     {}
     ~OpenDocument()
     {
