@@ -12,7 +12,10 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <vector>
+
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
 #include <QThread>
 #include <QUrl>
@@ -59,6 +62,39 @@ QString officeProgramFolder()
     return QFileInfo(QFileInfo(soffice).canonicalFilePath()).absolutePath();
 }
 
+// Every process below a process, read from /proc.
+std::vector<pid_t> descendantsOf(pid_t root)
+{
+    std::vector<std::pair<pid_t, pid_t>> parents;
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool isNumber = false;
+        const pid_t pid = entry.toInt(&isNumber);
+        if (!isNumber) {
+            continue;
+        }
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        // The parent is the second field after the name, which ends at the last ')'.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1) {
+            parents.emplace_back(pid, static_cast<pid_t>(fields[1].toInt()));
+        }
+    }
+    std::vector<pid_t> found{root};
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        for (const auto &[pid, parent] : parents) {
+            if (parent == found[i]) {
+                found.push_back(pid);
+            }
+        }
+    }
+    found.erase(found.begin());
+    return found;
+}
+
 constexpr int ConnectLimitMs = 120000;
 constexpr int ConnectPollMs = 100;
 
@@ -82,9 +118,11 @@ OfficeSession::~OfficeSession()
     m_desktop.clear();
     m_context.clear();
     if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(20000)) {
-        m_process.kill();
+        endOffice();
         m_process.waitForFinished(5000);
     }
+    // soffice is a launcher: the office itself may outlive it, and goes with its process group.
+    endOffice();
     {
         const std::lock_guard lock(m_mutex);
         m_done = true;
@@ -112,6 +150,10 @@ void OfficeSession::endOffice()
 {
     const qint64 pid = m_pid.load();
     if (pid > 0) {
+        // soffice is a launcher: the office is its child, or a grandchild after a restart.
+        for (const pid_t descendant : descendantsOf(static_cast<pid_t>(pid))) {
+            ::kill(descendant, SIGKILL);
+        }
         ::kill(static_cast<pid_t>(pid), SIGKILL);
     }
 }
