@@ -21,8 +21,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The last active window target types its paste with the XTest extension.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, fontconfig, qt6-qpa-plugins, libxtst6")
 # On a Wayland desktop without an X server beside it, the window needs Qt's Wayland plugin; the help
-# documents and the homepage open in the desktop's own viewer and browser through xdg-open.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, xdg-utils")
+# documents and the homepage open in the desktop's own viewer and browser through xdg-open;
+# sprelio-convert sets the Unicode IPA it makes in Charis SIL by default.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, xdg-utils, fonts-sil-charis")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${CMAKE_CURRENT_LIST_DIR}/debian/postinst ${CMAKE_CURRENT_LIST_DIR}/debian/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

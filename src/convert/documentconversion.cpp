@@ -1,0 +1,481 @@
+#include "convert/documentconversion.h"
+
+#include "convert/glyphruns.h"
+
+#include <com/sun/star/awt/CharSet.hpp>
+#include <com/sun/star/beans/PropertyAttribute.hpp>
+#include <com/sun/star/beans/XMultiPropertySet.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/beans/XPropertySetInfo.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/drawing/XDrawPage.hpp>
+#include <com/sun/star/drawing/XDrawPageSupplier.hpp>
+#include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
+#include <com/sun/star/drawing/XMasterPagesSupplier.hpp>
+#include <com/sun/star/drawing/XShapes.hpp>
+#include <com/sun/star/lang/XServiceInfo.hpp>
+#include <com/sun/star/presentation/XPresentationPage.hpp>
+#include <com/sun/star/sheet/CellFlags.hpp>
+#include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/sheet/XSheetCellRanges.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
+#include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/text/XEndnotesSupplier.hpp>
+#include <com/sun/star/text/XFootnotesSupplier.hpp>
+#include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/text/XTextCursor.hpp>
+#include <com/sun/star/text/XTextDocument.hpp>
+#include <com/sun/star/text/XTextField.hpp>
+#include <com/sun/star/text/XTextFieldsSupplier.hpp>
+#include <com/sun/star/text/XTextFrame.hpp>
+#include <com/sun/star/text/XTextFramesSupplier.hpp>
+#include <com/sun/star/text/XTextRange.hpp>
+#include <com/sun/star/text/XTextTable.hpp>
+
+#include <algorithm>
+#include <vector>
+
+namespace Sprelio {
+
+namespace {
+
+namespace uno = com::sun::star::uno;
+namespace beans = com::sun::star::beans;
+namespace container = com::sun::star::container;
+namespace drawing = com::sun::star::drawing;
+namespace lang = com::sun::star::lang;
+namespace sheet = com::sun::star::sheet;
+namespace text = com::sun::star::text;
+using rtl::OUString;
+
+OUString toOUString(const QString &value)
+{
+    return OUString(reinterpret_cast<const sal_Unicode *>(value.utf16()),
+                    static_cast<sal_Int32>(value.size()));
+}
+
+QString toQString(const OUString &value)
+{
+    return QString(reinterpret_cast<const QChar *>(value.getStr()), value.getLength());
+}
+
+bool supports(const uno::Reference<uno::XInterface> &object, const char *service)
+{
+    const uno::Reference<lang::XServiceInfo> info(object, uno::UNO_QUERY);
+    return info.is() && info->supportsService(OUString::createFromAscii(service));
+}
+
+// A property's value, or void where the object has no such property.
+uno::Any propertyOf(const uno::Reference<uno::XInterface> &object, const char *name)
+{
+    const uno::Reference<beans::XPropertySet> set(object, uno::UNO_QUERY);
+    if (!set.is()) {
+        return {};
+    }
+    const OUString property = OUString::createFromAscii(name);
+    const uno::Reference<beans::XPropertySetInfo> info = set->getPropertySetInfo();
+    if (info.is() && !info->hasPropertyByName(property)) {
+        return {};
+    }
+    return set->getPropertyValue(property);
+}
+
+// The shapes of a Writer document or a sheet. The supplier is marked as outdated, but Writer and
+// Calc offer no other way to their shapes.
+uno::Reference<container::XIndexAccess> shapesOf(const uno::Reference<uno::XInterface> &owner)
+{
+    const uno::Reference<drawing::XDrawPageSupplier> supplier(owner, uno::UNO_QUERY);
+    if (!supplier.is()) {
+        return {};
+    }
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    return {supplier->getDrawPage(), uno::UNO_QUERY};
+#pragma GCC diagnostic pop
+}
+
+void moveRight(const uno::Reference<text::XTextCursor> &cursor, qsizetype count, bool expand)
+{
+    while (count > 0) {
+        const auto step = static_cast<sal_Int16>(std::min<qsizetype>(count, SAL_MAX_INT16));
+        cursor->goRight(step, expand);
+        count -= step;
+    }
+}
+
+struct DirectFormatting
+{
+    uno::Sequence<OUString> names;
+    uno::Sequence<uno::Any> values;
+};
+
+// The character properties of a range as they show, wherever they come from (the range itself,
+// its paragraph, a style), so that new text in its place can be given the same.
+DirectFormatting directFormattingOf(const uno::Reference<text::XTextCursor> &range)
+{
+    const uno::Reference<beans::XPropertySet> set(range, uno::UNO_QUERY);
+    const uno::Reference<beans::XMultiPropertySet> multi(range, uno::UNO_QUERY);
+    if (!set.is() || !multi.is()) {
+        return {};
+    }
+    std::vector<OUString> names;
+    for (const beans::Property &property : set->getPropertySetInfo()->getProperties()) {
+        // The face is set anew; an automatic style would bring the old face back.
+        if (property.Name.startsWith("Char") && !property.Name.startsWith("CharFont") &&
+            property.Name != "CharAutoStyleName" && !property.Name.endsWith("GrabBag") &&
+            (property.Attributes & beans::PropertyAttribute::READONLY) == 0) {
+            names.push_back(property.Name);
+        }
+    }
+    DirectFormatting formatting;
+    formatting.names = uno::Sequence<OUString>(names.data(), static_cast<sal_Int32>(names.size()));
+    formatting.values = multi->getPropertyValues(formatting.names);
+    return formatting;
+}
+
+// Gives the new text in a range each property that differs from what the old text had.
+void restore(const uno::Reference<text::XTextCursor> &range, const DirectFormatting &formatting)
+{
+    const uno::Reference<beans::XMultiPropertySet> multi(range, uno::UNO_QUERY);
+    if (!multi.is() || formatting.names.getLength() == 0) {
+        return;
+    }
+    const uno::Sequence<uno::Any> now = multi->getPropertyValues(formatting.names);
+    const uno::Reference<beans::XPropertySet> set(range, uno::UNO_QUERY_THROW);
+    for (sal_Int32 i = 0; i < formatting.names.getLength() && i < now.getLength(); ++i) {
+        if (!formatting.values[i].hasValue() || formatting.values[i] == now[i]) {
+            continue;
+        }
+        try {
+            set->setPropertyValue(formatting.names[i], formatting.values[i]);
+        } catch (const uno::Exception &) {
+            // A property that cannot be set again keeps what the office gave the new text.
+        }
+    }
+}
+
+class Converter
+{
+public:
+    explicit Converter(const ConversionOptions &options)
+        : m_options(options)
+    {}
+
+    ConversionCounts counts() const { return m_counts; }
+
+    void convertText(const uno::Reference<text::XText> &text)
+    {
+        const uno::Reference<container::XEnumerationAccess> paragraphs(text, uno::UNO_QUERY);
+        if (!paragraphs.is()) {
+            return;
+        }
+        const uno::Reference<container::XEnumeration> paragraphEnum = paragraphs->createEnumeration();
+        std::vector<uno::Reference<uno::XInterface>> parts;
+        while (paragraphEnum->hasMoreElements()) {
+            parts.emplace_back(paragraphEnum->nextElement(), uno::UNO_QUERY);
+        }
+        for (const auto &part : parts) {
+            const uno::Reference<text::XTextTable> table(part, uno::UNO_QUERY);
+            if (table.is()) {
+                convertTable(table);
+                continue;
+            }
+            const uno::Reference<container::XEnumerationAccess> paragraph(part, uno::UNO_QUERY);
+            if (paragraph.is()) {
+                convertParagraph(paragraph);
+            }
+        }
+    }
+
+    void convertShapes(const uno::Reference<container::XIndexAccess> &shapes)
+    {
+        if (!shapes.is()) {
+            return;
+        }
+        for (sal_Int32 i = 0; i < shapes->getCount(); ++i) {
+            const uno::Reference<uno::XInterface> shape(shapes->getByIndex(i), uno::UNO_QUERY);
+            const uno::Reference<drawing::XShapes> group(shape, uno::UNO_QUERY);
+            if (group.is()) {
+                convertShapes(uno::Reference<container::XIndexAccess>(group, uno::UNO_QUERY));
+                continue;
+            }
+            const uno::Reference<text::XText> shapeText(shape, uno::UNO_QUERY);
+            if (shapeText.is()) {
+                convertText(shapeText);
+            }
+        }
+    }
+
+private:
+    void convertTable(const uno::Reference<text::XTextTable> &table)
+    {
+        const uno::Sequence<OUString> names = table->getCellNames();
+        for (const OUString &name : names) {
+            const uno::Reference<text::XText> cell(table->getCellByName(name), uno::UNO_QUERY);
+            if (cell.is()) {
+                convertText(cell);
+            }
+        }
+    }
+
+    struct Portion
+    {
+        uno::Reference<text::XTextRange> range;
+        QString text;
+        QString face;
+    };
+
+    void convertParagraph(const uno::Reference<container::XEnumerationAccess> &paragraph)
+    {
+        const uno::Reference<container::XEnumeration> portionEnum = paragraph->createEnumeration();
+        std::vector<std::vector<Portion>> runs(1);
+        while (portionEnum->hasMoreElements()) {
+            const uno::Reference<text::XTextRange> range(portionEnum->nextElement(), uno::UNO_QUERY);
+            if (!range.is()) {
+                continue;
+            }
+            // Fields, footnote anchors, frames and the like end a run; only plain text is converted.
+            OUString type;
+            const bool plain = !(propertyOf(range, "TextPortionType") >>= type) || type == "Text";
+            OUString face;
+            propertyOf(range, "CharFontName") >>= face;
+            if (!plain || !isPhoneticFace(toQString(face), m_options.extraFaces)) {
+                if (!runs.back().empty()) {
+                    runs.emplace_back();
+                }
+                continue;
+            }
+            runs.back().push_back({range, toQString(range->getString()), firstFace(toQString(face))});
+        }
+        // From the end backwards: editing a stretch moves the ones after it, which are done by then.
+        for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
+            if (!run->empty()) {
+                convertRun(*run);
+            }
+        }
+    }
+
+    void convertRun(const std::vector<Portion> &run)
+    {
+        QStringList sources;
+        for (const Portion &portion : run) {
+            sources.append(portion.text);
+        }
+        const ConvertedRun converted = convertGlyphRun(sources);
+        m_counts.symbols += converted.symbols;
+        for (auto i = static_cast<qsizetype>(run.size()) - 1; i >= 0; --i) {
+            const Portion &portion = run[static_cast<std::size_t>(i)];
+            m_counts.faces.insert(portion.face);
+            ++m_counts.stretches;
+            const QString &result = converted.stretches[i];
+            // Selected afresh from the stretch's start: the office stretches an enumerated portion's
+            // end over text inserted right after it, as the later stretches were.
+            const uno::Reference<text::XTextCursor> cursor =
+                portion.range->getText()->createTextCursorByRange(portion.range->getStart());
+            moveRight(cursor, portion.text.size(), true);
+            if (result == portion.text) {
+                setFace(cursor);
+                continue;
+            }
+            // New text takes whatever formatting lies around it, so the stretch's own is put back.
+            const DirectFormatting formatting = directFormattingOf(cursor);
+            // The cursor then spans the new text.
+            cursor->setString(toOUString(result));
+            if (result.isEmpty()) {
+                continue;
+            }
+            // The face goes on before and after: Calc takes it from the first call only in some cells.
+            setFace(cursor);
+            restore(cursor, formatting);
+            setFace(cursor);
+        }
+    }
+
+    void setFace(const uno::Reference<text::XTextCursor> &cursor) const
+    {
+        const uno::Reference<beans::XPropertySet> properties(cursor, uno::UNO_QUERY_THROW);
+        properties->setPropertyValue(OUString("CharFontName"), uno::Any(toOUString(m_options.targetFace)));
+        properties->setPropertyValue(OUString("CharFontStyleName"), uno::Any(OUString()));
+        // The faces for Asian and complex scripts, where the phonetic face was given for them too.
+        for (const char *script : {"CharFontNameAsian", "CharFontNameComplex"}) {
+            OUString face;
+            if ((propertyOf(cursor, script) >>= face) &&
+                isPhoneticFace(toQString(face), m_options.extraFaces)) {
+                properties->setPropertyValue(OUString::createFromAscii(script),
+                                             uno::Any(toOUString(m_options.targetFace)));
+            }
+        }
+        // A symbol font's character set would make the office treat the new face as one too.
+        properties->setPropertyValue(
+            OUString("CharFontCharSet"),
+            uno::Any(static_cast<sal_Int16>(com::sun::star::awt::CharSet::DONTKNOW)));
+    }
+
+    const ConversionOptions &m_options;
+    ConversionCounts m_counts;
+};
+
+void convertTextDocument(Converter &converter, const uno::Reference<lang::XComponent> &document)
+{
+    const uno::Reference<text::XTextDocument> textDocument(document, uno::UNO_QUERY_THROW);
+    converter.convertText(textDocument->getText());
+
+    const uno::Reference<text::XTextFramesSupplier> framesSupplier(document, uno::UNO_QUERY);
+    if (framesSupplier.is()) {
+        const uno::Reference<container::XNameAccess> frames = framesSupplier->getTextFrames();
+        for (const OUString &name : frames->getElementNames()) {
+            const uno::Reference<text::XTextFrame> frame(frames->getByName(name), uno::UNO_QUERY);
+            if (frame.is()) {
+                converter.convertText(frame->getText());
+            }
+        }
+    }
+
+    const auto convertNotes = [&](const uno::Reference<container::XIndexAccess> &notes) {
+        for (sal_Int32 i = 0; notes.is() && i < notes->getCount(); ++i) {
+            const uno::Reference<text::XText> note(notes->getByIndex(i), uno::UNO_QUERY);
+            if (note.is()) {
+                converter.convertText(note);
+            }
+        }
+    };
+    const uno::Reference<text::XFootnotesSupplier> footnotes(document, uno::UNO_QUERY);
+    if (footnotes.is()) {
+        convertNotes(footnotes->getFootnotes());
+    }
+    const uno::Reference<text::XEndnotesSupplier> endnotes(document, uno::UNO_QUERY);
+    if (endnotes.is()) {
+        convertNotes(endnotes->getEndnotes());
+    }
+
+    // Headers and footers of every page style, of right, left and first pages alike.
+    const uno::Reference<com::sun::star::style::XStyleFamiliesSupplier> styles(document, uno::UNO_QUERY);
+    if (styles.is()) {
+        const uno::Reference<container::XNameAccess> pageStyles(
+            styles->getStyleFamilies()->getByName(OUString("PageStyles")), uno::UNO_QUERY);
+        for (const OUString &name : pageStyles->getElementNames()) {
+            const uno::Reference<uno::XInterface> style(pageStyles->getByName(name), uno::UNO_QUERY);
+            for (const char *property :
+                 {"HeaderText", "HeaderTextLeft", "HeaderTextRight", "HeaderTextFirst", "FooterText",
+                  "FooterTextLeft", "FooterTextRight", "FooterTextFirst"}) {
+                uno::Reference<text::XText> headerText;
+                if (propertyOf(style, property) >>= headerText) {
+                    if (headerText.is()) {
+                        converter.convertText(headerText);
+                    }
+                }
+            }
+        }
+    }
+
+    const uno::Reference<text::XTextFieldsSupplier> fields(document, uno::UNO_QUERY);
+    if (fields.is()) {
+        const uno::Reference<container::XEnumeration> fieldEnum =
+            fields->getTextFields()->createEnumeration();
+        while (fieldEnum->hasMoreElements()) {
+            const uno::Reference<uno::XInterface> field(fieldEnum->nextElement(), uno::UNO_QUERY);
+            if (!supports(field, "com.sun.star.text.textfield.Annotation")) {
+                continue;
+            }
+            uno::Reference<text::XText> comment;
+            if (propertyOf(field, "TextRange") >>= comment) {
+                if (comment.is()) {
+                    converter.convertText(comment);
+                }
+            }
+        }
+    }
+
+    converter.convertShapes(shapesOf(document));
+}
+
+void convertSpreadsheet(Converter &converter, const uno::Reference<lang::XComponent> &document)
+{
+    const uno::Reference<sheet::XSpreadsheetDocument> spreadsheet(document, uno::UNO_QUERY_THROW);
+    const uno::Reference<container::XIndexAccess> sheets(spreadsheet->getSheets(), uno::UNO_QUERY_THROW);
+    for (sal_Int32 i = 0; i < sheets->getCount(); ++i) {
+        const uno::Reference<uno::XInterface> table(sheets->getByIndex(i), uno::UNO_QUERY);
+        const uno::Reference<sheet::XCellRangesQuery> query(table, uno::UNO_QUERY);
+        if (query.is()) {
+            const uno::Reference<sheet::XSheetCellRanges> cells =
+                query->queryContentCells(sheet::CellFlags::STRING);
+            const uno::Reference<container::XEnumeration> cellEnum = cells->getCells()->createEnumeration();
+            while (cellEnum->hasMoreElements()) {
+                const uno::Reference<text::XText> cell(cellEnum->nextElement(), uno::UNO_QUERY);
+                if (cell.is()) {
+                    converter.convertText(cell);
+                }
+            }
+        }
+        converter.convertShapes(shapesOf(table));
+    }
+}
+
+void convertDrawing(Converter &converter, const uno::Reference<lang::XComponent> &document)
+{
+    const auto convertPages = [&](const uno::Reference<container::XIndexAccess> &pages) {
+        for (sal_Int32 i = 0; pages.is() && i < pages->getCount(); ++i) {
+            const uno::Reference<container::XIndexAccess> page(pages->getByIndex(i), uno::UNO_QUERY);
+            converter.convertShapes(page);
+            const uno::Reference<com::sun::star::presentation::XPresentationPage> slide(page, uno::UNO_QUERY);
+            if (slide.is()) {
+                converter.convertShapes(
+                    uno::Reference<container::XIndexAccess>(slide->getNotesPage(), uno::UNO_QUERY));
+            }
+        }
+    };
+    const uno::Reference<drawing::XDrawPagesSupplier> pages(document, uno::UNO_QUERY);
+    if (pages.is()) {
+        convertPages(uno::Reference<container::XIndexAccess>(pages->getDrawPages(), uno::UNO_QUERY));
+    }
+    const uno::Reference<drawing::XMasterPagesSupplier> masters(document, uno::UNO_QUERY);
+    if (masters.is()) {
+        convertPages(uno::Reference<container::XIndexAccess>(masters->getMasterPages(), uno::UNO_QUERY));
+    }
+}
+
+} // namespace
+
+DocumentKind documentKind(const uno::Reference<lang::XComponent> &document)
+{
+    if (supports(document, "com.sun.star.text.TextDocument")) {
+        return DocumentKind::Text;
+    }
+    if (supports(document, "com.sun.star.sheet.SpreadsheetDocument")) {
+        return DocumentKind::Spreadsheet;
+    }
+    if (supports(document, "com.sun.star.presentation.PresentationDocument")) {
+        return DocumentKind::Presentation;
+    }
+    if (supports(document, "com.sun.star.drawing.DrawingDocument")) {
+        return DocumentKind::Drawing;
+    }
+    return DocumentKind::Other;
+}
+
+ConversionCounts convertDocument(const uno::Reference<lang::XComponent> &document,
+                                 const ConversionOptions &options)
+{
+    Converter converter(options);
+    switch (documentKind(document)) {
+    case DocumentKind::Text:
+        convertTextDocument(converter, document);
+        break;
+    case DocumentKind::Spreadsheet:
+        convertSpreadsheet(converter, document);
+        break;
+    case DocumentKind::Presentation:
+    case DocumentKind::Drawing:
+        convertDrawing(converter, document);
+        break;
+    case DocumentKind::Other:
+        break;
+    }
+    return converter.counts();
+}
+
+} // namespace Sprelio

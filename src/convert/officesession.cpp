@@ -1,0 +1,211 @@
+#include "convert/officesession.h"
+
+#include <com/sun/star/bridge/UnoUrlResolver.hpp>
+#include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
+#include <cppuhelper/bootstrap.hxx>
+#include <rtl/bootstrap.hxx>
+
+#include <csignal>
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QThread>
+#include <QUrl>
+#include <QUuid>
+
+namespace Sprelio {
+
+namespace {
+
+namespace uno = com::sun::star::uno;
+using rtl::OUString;
+
+OUString toOUString(const QString &text)
+{
+    return OUString(reinterpret_cast<const sal_Unicode *>(text.utf16()), static_cast<sal_Int32>(text.size()));
+}
+
+QString toQString(const OUString &text)
+{
+    return QString(reinterpret_cast<const QChar *>(text.getStr()), text.getLength());
+}
+
+// The office's libraries write to their pipe without sparing the process when the office has gone;
+// blocked here, SIGPIPE turns into a failed write, which the conversion reports.
+void keepClosedPipesFromEndingTheProgram()
+{
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+}
+
+// The office's program folder: from UNO_PATH when it is set, else where soffice really lives.
+QString officeProgramFolder()
+{
+    QString unoPath = qEnvironmentVariable("UNO_PATH");
+    if (!unoPath.isEmpty()) {
+        return unoPath;
+    }
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (soffice.isEmpty()) {
+        return {};
+    }
+    return QFileInfo(QFileInfo(soffice).canonicalFilePath()).absolutePath();
+}
+
+// Every process below a process, read from /proc.
+std::vector<pid_t> descendantsOf(pid_t root)
+{
+    std::vector<std::pair<pid_t, pid_t>> parents;
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool isNumber = false;
+        const pid_t pid = entry.toInt(&isNumber);
+        if (!isNumber) {
+            continue;
+        }
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        // The parent is the second field after the name, which ends at the last ')'.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1) {
+            parents.emplace_back(pid, static_cast<pid_t>(fields[1].toInt()));
+        }
+    }
+    std::vector<pid_t> found{root};
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        for (const auto &[pid, parent] : parents) {
+            if (parent == found[i]) {
+                found.push_back(pid);
+            }
+        }
+    }
+    found.erase(found.begin());
+    return found;
+}
+
+constexpr int ConnectLimitMs = 120000;
+constexpr int ConnectPollMs = 100;
+
+} // namespace
+
+OfficeSession::OfficeSession(std::chrono::seconds timeLimit)
+{
+    keepClosedPipesFromEndingTheProgram();
+    m_watchdog = std::thread([this, timeLimit] { watch(timeLimit); });
+}
+
+OfficeSession::~OfficeSession()
+{
+    if (m_desktop.is() && !m_timedOut.load()) {
+        try {
+            m_desktop->terminate();
+        } catch (const uno::Exception &) {
+            // An office that has gone already needs no ending.
+        }
+    }
+    m_desktop.clear();
+    m_context.clear();
+    if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(20000)) {
+        endOffice();
+        m_process.waitForFinished(5000);
+    }
+    // soffice is a launcher: the office itself may outlive it, and goes with its process group.
+    endOffice();
+    {
+        const std::lock_guard lock(m_mutex);
+        m_done = true;
+    }
+    m_finished.notify_all();
+    m_watchdog.join();
+}
+
+void OfficeSession::watch(std::chrono::seconds timeLimit)
+{
+    std::unique_lock lock(m_mutex);
+    if (m_finished.wait_for(lock, timeLimit, [this] { return m_done; })) {
+        return;
+    }
+    m_timedOut = true;
+    endOffice();
+    // A call that still does not return once the office is gone would keep the program forever.
+    if (!m_finished.wait_for(lock, std::chrono::seconds(30), [this] { return m_done; })) {
+        std::fputs("sprelio-convert: the conversion took too long and was stopped\n", stderr);
+        std::_Exit(1);
+    }
+}
+
+void OfficeSession::endOffice()
+{
+    const qint64 pid = m_pid.load();
+    if (pid > 0) {
+        // soffice is a launcher: the office is its child, or a grandchild after a restart.
+        for (const pid_t descendant : descendantsOf(static_cast<pid_t>(pid))) {
+            ::kill(descendant, SIGKILL);
+        }
+        ::kill(static_cast<pid_t>(pid), SIGKILL);
+    }
+}
+
+QString OfficeSession::start()
+{
+    if (!m_profile.isValid()) {
+        return QStringLiteral("no temporary folder for the office's profile");
+    }
+    const QString program = officeProgramFolder();
+    if (program.isEmpty()) {
+        return QStringLiteral("LibreOffice is not installed (soffice not found)");
+    }
+    const QString soffice = QDir(program).filePath(QStringLiteral("soffice"));
+    const QString pipe = QStringLiteral("sprelio_convert_") + QUuid::createUuid().toString(QUuid::Id128);
+    m_process.setStandardOutputFile(QProcess::nullDevice());
+    m_process.setStandardErrorFile(QProcess::nullDevice());
+    m_process.start(
+        soffice, {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(m_profile.path()).toString(),
+                  QStringLiteral("--headless"), QStringLiteral("--invisible"), QStringLiteral("--norestore"),
+                  QStringLiteral("--nologo"), QStringLiteral("--nolockcheck"), QStringLiteral("--nodefault"),
+                  QStringLiteral("--accept=pipe,name=%1;urp;").arg(pipe)});
+    if (!m_process.waitForStarted(30000)) {
+        return QStringLiteral("LibreOffice did not start: ") + m_process.errorString();
+    }
+    m_pid = m_process.processId();
+    try {
+        // The office's own bootstrap file, which names its type and service registries.
+        rtl::Bootstrap::set(OUString("URE_BOOTSTRAP"),
+                            toOUString(QStringLiteral("vnd.sun.star.pathname:") +
+                                       QDir(program).filePath(QStringLiteral("fundamentalrc"))));
+        const uno::Reference<uno::XComponentContext> local = cppu::defaultBootstrap_InitialComponentContext();
+        const uno::Reference<com::sun::star::bridge::XUnoUrlResolver> resolver =
+            com::sun::star::bridge::UnoUrlResolver::create(local);
+        const OUString url =
+            toOUString(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipe));
+        for (int waited = 0;; waited += ConnectPollMs) {
+            try {
+                m_context.set(resolver->resolve(url), uno::UNO_QUERY_THROW);
+                break;
+            } catch (const com::sun::star::connection::NoConnectException &) {
+                if (waited > ConnectLimitMs || m_process.state() == QProcess::NotRunning || m_timedOut) {
+                    return QStringLiteral("LibreOffice does not answer");
+                }
+                QThread::msleep(ConnectPollMs);
+            }
+        }
+        m_desktop = com::sun::star::frame::Desktop::create(m_context);
+    } catch (const uno::Exception &error) {
+        return QStringLiteral("no connection to LibreOffice: ") + toQString(error.Message);
+    }
+    return {};
+}
+
+} // namespace Sprelio
