@@ -85,7 +85,8 @@ void TSprelioPad::EnterBtnClick()
 void TSprelioPad::sendField(bool keepText)
 {
     if (m_send->send(sendInputs()) && !keepText) {
-        m_editField->clear();
+        // Emptied for the next line, as a new line: the sent one is not kept for undo.
+        m_editField->setGlyphs({});
     }
 }
 

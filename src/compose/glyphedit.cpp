@@ -21,12 +21,37 @@
 
 namespace Sprelio {
 
+namespace {
+
+// The line edit keeps one undo step per character inserted or removed, without limit: a long day
+// of pastes and sends would hold hundreds of megabytes. Past this many, the older steps go.
+constexpr qsizetype UndoCharacterBudget = 4 * 32767;
+
+// How many characters a change from before to after inserted and removed, at the least.
+qsizetype changedCharacters(const QString &before, const QString &after)
+{
+    const qsizetype shorter = std::min(before.size(), after.size());
+    qsizetype prefix = 0;
+    while (prefix < shorter && before.at(prefix) == after.at(prefix)) {
+        ++prefix;
+    }
+    qsizetype suffix = 0;
+    while (suffix < shorter - prefix &&
+           before.at(before.size() - 1 - suffix) == after.at(after.size() - 1 - suffix)) {
+        ++suffix;
+    }
+    return (before.size() - prefix - suffix) + (after.size() - prefix - suffix);
+}
+
+} // namespace
+
 GlyphEdit::GlyphEdit(QWidget *parent)
     : QLineEdit(parent)
 {
     // Paste, drop and input methods all end here: whatever arrived that is not a glyph yet
     // becomes one, so the text never holds anything but glyph codes.
     connect(this, &QLineEdit::textEdited, this, &GlyphEdit::normaliseEditedText);
+    connect(this, &QLineEdit::textChanged, this, &GlyphEdit::countUndoSteps);
 }
 
 QByteArray GlyphEdit::glyphs() const
@@ -37,6 +62,38 @@ QByteArray GlyphEdit::glyphs() const
 void GlyphEdit::setGlyphs(const QByteArray &glyphs)
 {
     setText(glyphsToDisplay(glyphs));
+    // setText has dropped the undo history, even where the text stayed the same.
+    m_undoCharacters = 0;
+}
+
+void GlyphEdit::countUndoSteps(const QString &text)
+{
+    const bool overBudget = m_undoCharacters > UndoCharacterBudget;
+    m_undoCharacters += changedCharacters(m_measuredText, text);
+    m_measuredText = text;
+    if (!overBudget && m_undoCharacters > UndoCharacterBudget) {
+        // Not inside the line edit's own change: once it has ended.
+        QMetaObject::invokeMethod(this, &GlyphEdit::dropUndoHistory, Qt::QueuedConnection);
+    }
+}
+
+void GlyphEdit::dropUndoHistory()
+{
+    const int caret = cursorPosition();
+    const int start = selectionStart();
+    const int length = int(selectedText().size());
+    const bool modified = isModified();
+    // The same text again: the line edit forgets its history and reports no change.
+    setText(text());
+    m_undoCharacters = 0;
+    if (start < 0) {
+        setCursorPosition(caret);
+    } else if (caret == start) {
+        setSelection(start + length, -length);
+    } else {
+        setSelection(start, length);
+    }
+    setModified(modified);
 }
 
 void GlyphEdit::insertGlyphs(const QByteArray &glyphs)

@@ -21,7 +21,7 @@ public:
 
     /// The whole glyph string of the field.
     QByteArray glyphs() const;
-    /// Replaces the whole text.
+    /// Replaces the whole text; what was there cannot be undone.
     void setGlyphs(const QByteArray &glyphs);
     /// Types glyphs at the caret, replacing the selection.
     void insertGlyphs(const QByteArray &glyphs);
@@ -46,6 +46,13 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    void countUndoSteps(const QString &text);
+    void dropUndoHistory();
+
+    // What the undo history holds since it was last dropped, in inserted and removed characters,
+    // and the text that the next change is measured against.
+    qsizetype m_undoCharacters = 0;
+    QString m_measuredText;
     // Tells the user that a paste or a drop kept only its first kept glyphs.
     void sayCutShort(qsizetype kept);
     void normaliseEditedText();

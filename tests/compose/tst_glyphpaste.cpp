@@ -26,6 +26,8 @@ private slots:
     void sentTextPastesBack();
     void longPasteStopsAtTheLine_data();
     void longPasteStopsAtTheLine();
+    void undoHistoryStaysBounded_data();
+    void undoHistoryStaysBounded();
 };
 
 void TestGlyphPaste::sentTextPastesBack_data()
@@ -163,3 +165,48 @@ void TestGlyphPaste::longPasteStopsAtTheLine()
 
 QTEST_MAIN(TestGlyphPaste)
 #include "tst_glyphpaste.moc"
+
+void TestGlyphPaste::undoHistoryStaysBounded_data()
+{
+    QTest::addColumn<int>("pastes");
+    QTest::addColumn<qsizetype>("symbols");
+    QTest::addColumn<bool>("backToTheStart");
+    QTest::newRow("a few short pastes: all undone") << 5 << qsizetype(1000) << true;
+    // Each line held for undo costs the line edit some twenty bytes per character.
+    QTest::newRow("eight full lines: the oldest forgotten") << 8 << qsizetype(32767) << false;
+}
+
+// Undo goes back as far as a sensible history reaches, and no further: the history of a long
+// session of pastes does not grow without end.
+void TestGlyphPaste::undoHistoryStaysBounded()
+{
+    QFETCH(int, pastes);
+    QFETCH(qsizetype, symbols);
+    QFETCH(bool, backToTheStart);
+    GlyphEdit field;
+    field.show();
+    field.setFocus();
+    field.setGlyphs("a");
+    for (int paste = 0; paste < pastes; ++paste) {
+        QGuiApplication::clipboard()->setText(QString(QChar(u'p' + paste % 4)).repeated(symbols));
+        field.selectAll();
+        QTest::keyClick(&field, Qt::Key_V, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+    }
+    const QString last = field.text();
+    int undos = 0;
+    while (field.isUndoAvailable() && undos < 2 * pastes) {
+        field.undo();
+        ++undos;
+    }
+    QCOMPARE(field.glyphs() == "a", backToTheStart);
+    QVERIFY(undos >= 1);
+    // The newest steps are still there to undo and redo.
+    while (field.isRedoAvailable()) {
+        field.redo();
+    }
+    QCOMPARE(field.text(), last);
+    // A field emptied by setting its text starts a new history.
+    field.setGlyphs({});
+    QVERIFY(!field.isUndoAvailable());
+}

@@ -104,7 +104,9 @@ void TestSendCommand::fieldAfterSending()
     if (!target.isEmpty()) {
         m_pad->ZielClick(item(target.constData()));
     }
-    edit()->setGlyphs("pa");
+    // Typed, so that the line edit has something to undo.
+    edit()->setGlyphs("p");
+    edit()->insertGlyphs("a");
     QString told;
     QTimer::singleShot(0, this, [&told] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
@@ -114,6 +116,9 @@ void TestSendCommand::fieldAfterSending()
     });
     send(shift);
     QCOMPARE(edit()->glyphs(), emptied ? QByteArray() : QByteArray("pa"));
+    // A sent line is gone for good: undo would bring it back character by character, and its
+    // history would grow with every line of the day.
+    QCOMPARE(edit()->isUndoAvailable(), !emptied);
     QCOMPARE(told, target.isEmpty() ? LangStr(214) : QString());
     if (!emptied && !target.isEmpty()) {
         QCOMPARE(edit()->selectedText().size(), 2); // the whole text stays selected
