@@ -25,7 +25,7 @@ namespace {
 
 // The line edit keeps one undo step per character inserted or removed, without limit: a long day
 // of pastes and sends would hold hundreds of megabytes. Past this many, the older steps go.
-constexpr qsizetype UndoCharacterBudget = 4 * 32767;
+constexpr qsizetype UndoCharacterBudget = qsizetype(4) * 32767;
 
 // How many characters a change from before to after inserted and removed, at the least.
 qsizetype changedCharacters(const QString &before, const QString &after)
