@@ -145,15 +145,15 @@ const uno::Sequence<OUString> &formattingNamesOf(const uno::Reference<beans::XPr
 
 // The character properties of a range as they show, wherever they come from (the range itself,
 // its paragraph, a style), so that new text in its place can be given the same.
-DirectFormatting directFormattingOf(const uno::Reference<text::XTextCursor> &range, FormattingNames &known)
+DirectFormatting directFormattingOf(const uno::Reference<text::XTextCursor> &range,
+                                    const uno::Sequence<OUString> &names)
 {
-    const uno::Reference<beans::XPropertySet> set(range, uno::UNO_QUERY);
     const uno::Reference<beans::XMultiPropertySet> multi(range, uno::UNO_QUERY);
-    if (!set.is() || !multi.is()) {
+    if (!multi.is()) {
         return {};
     }
     DirectFormatting formatting;
-    formatting.names = formattingNamesOf(set, known);
+    formatting.names = names;
     formatting.values = multi->getPropertyValues(formatting.names);
     return formatting;
 }
@@ -346,7 +346,7 @@ private:
                 continue;
             }
             // New text takes whatever formatting lies around it, so the stretch's own is put back.
-            const DirectFormatting formatting = directFormattingOf(cursor, m_formattingNames);
+            const DirectFormatting formatting = directFormattingOf(cursor, formattingNamesIn(text, cursor));
             // The cursor then spans the new text.
             cursor->setString(toOUString(result));
             if (result.isEmpty()) {
@@ -357,6 +357,21 @@ private:
             restore(cursor, formatting);
             setFace(cursor, scripts);
         }
+    }
+
+    // The formatting names of the cursors of a text, asked once per text: every stretch of a text
+    // has the same.
+    const uno::Sequence<OUString> &formattingNamesIn(const uno::Reference<text::XText> &text,
+                                                     const uno::Reference<text::XTextCursor> &cursor)
+    {
+        const auto found = m_namesOfText.find(text.get());
+        if (found != m_namesOfText.end()) {
+            return found->second.second;
+        }
+        const uno::Reference<beans::XPropertySet> set(cursor, uno::UNO_QUERY_THROW);
+        // The text is held, so that no other text takes its address while the names are kept.
+        return m_namesOfText.emplace(text.get(), std::pair(text, formattingNamesOf(set, m_formattingNames)))
+            .first->second.second;
     }
 
     // Which of the faces for Asian and complex scripts were phonetic too, and are to be set as well.
@@ -426,6 +441,8 @@ private:
     const ConversionOptions &m_options;
     ConversionCounts m_counts;
     FormattingNames m_formattingNames;
+    std::map<const text::XText *, std::pair<uno::Reference<text::XText>, uno::Sequence<OUString>>>
+        m_namesOfText;
 };
 
 // Holds the document still while it is converted: no layout and no undo steps after every change,

@@ -81,7 +81,12 @@ int makePage(const uno::Reference<frame::XComponentLoader> &loader, const QStrin
         int inParagraph = 0;
         while (inParagraph < perParagraph) {
             append(body, cursor, QStringLiteral(" was written as "), "Liberation Serif", false);
-            for (const Stretch &stretch : Words[static_cast<std::size_t>(word) % Words.size()]) {
+            const std::vector<Stretch> *next = &Words[static_cast<std::size_t>(word) % Words.size()];
+            // The last stretch of a paragraph is a word of one stretch, so that the count comes out even.
+            if (static_cast<int>(next->size()) > perParagraph - inParagraph) {
+                next = &Words.front();
+            }
+            for (const Stretch &stretch : *next) {
                 append(body, cursor, symbolText(stretch.glyphs), "Lautbild Serif", stretch.bold);
                 ++inParagraph;
             }
