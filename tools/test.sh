@@ -7,7 +7,7 @@ install_packages "${BUILD_PACKAGES[@]}" xvfb xauth xclip clang libclang-rt-14-de
     desktop-file-utils appstream dpkg-dev fakeroot file openbox wmctrl xdotool x11-utils \
     g++-mingw-w64-x86-64-posix wine wine64 \
     libreoffice-writer libreoffice-calc libreoffice-draw libreoffice-impress libreoffice-dev poppler-utils \
-    praat texlive-latex-base tipa texlive-xetex fonts-sil-charis \
+    praat texlive-latex-base tipa texlive-xetex fonts-sil-charis teckit \
     xterm chromium zenity x11-xkb-utils \
     qt6-wayland sway weston wl-clipboard xwayland grim python3
 

@@ -11,11 +11,14 @@
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/document/XUndoManager.hpp>
+#include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/drawing/XDrawPage.hpp>
 #include <com/sun/star/drawing/XDrawPageSupplier.hpp>
 #include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
 #include <com/sun/star/drawing/XMasterPagesSupplier.hpp>
 #include <com/sun/star/drawing/XShapes.hpp>
+#include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/presentation/XPresentationPage.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
@@ -37,6 +40,8 @@
 #include <com/sun/star/text/XTextTable.hpp>
 
 #include <algorithm>
+#include <array>
+#include <map>
 #include <vector>
 
 namespace Sprelio {
@@ -113,14 +118,18 @@ struct DirectFormatting
     uno::Sequence<uno::Any> values;
 };
 
-// The character properties of a range as they show, wherever they come from (the range itself,
-// its paragraph, a style), so that new text in its place can be given the same.
-DirectFormatting directFormattingOf(const uno::Reference<text::XTextCursor> &range)
+// The character properties that a range can be given, by the kind of range: every range of one
+// kind has the same, and the list is long to fetch.
+using FormattingNames = std::map<OUString, uno::Sequence<OUString>>;
+
+const uno::Sequence<OUString> &formattingNamesOf(const uno::Reference<beans::XPropertySet> &set,
+                                                 FormattingNames &known)
 {
-    const uno::Reference<beans::XPropertySet> set(range, uno::UNO_QUERY);
-    const uno::Reference<beans::XMultiPropertySet> multi(range, uno::UNO_QUERY);
-    if (!set.is() || !multi.is()) {
-        return {};
+    const uno::Reference<lang::XServiceInfo> info(set, uno::UNO_QUERY);
+    const OUString kind = info.is() ? info->getImplementationName() : OUString();
+    const auto found = known.find(kind);
+    if (found != known.end() && !kind.isEmpty()) {
+        return found->second;
     }
     std::vector<OUString> names;
     for (const beans::Property &property : set->getPropertySetInfo()->getProperties()) {
@@ -131,8 +140,20 @@ DirectFormatting directFormattingOf(const uno::Reference<text::XTextCursor> &ran
             names.push_back(property.Name);
         }
     }
+    return known[kind] = uno::Sequence<OUString>(names.data(), static_cast<sal_Int32>(names.size()));
+}
+
+// The character properties of a range as they show, wherever they come from (the range itself,
+// its paragraph, a style), so that new text in its place can be given the same.
+DirectFormatting directFormattingOf(const uno::Reference<text::XTextCursor> &range,
+                                    const uno::Sequence<OUString> &names)
+{
+    const uno::Reference<beans::XMultiPropertySet> multi(range, uno::UNO_QUERY);
+    if (!multi.is()) {
+        return {};
+    }
     DirectFormatting formatting;
-    formatting.names = uno::Sequence<OUString>(names.data(), static_cast<sal_Int32>(names.size()));
+    formatting.names = names;
     formatting.values = multi->getPropertyValues(formatting.names);
     return formatting;
 }
@@ -145,13 +166,29 @@ void restore(const uno::Reference<text::XTextCursor> &range, const DirectFormatt
         return;
     }
     const uno::Sequence<uno::Any> now = multi->getPropertyValues(formatting.names);
-    const uno::Reference<beans::XPropertySet> set(range, uno::UNO_QUERY_THROW);
+    std::vector<OUString> names;
+    std::vector<uno::Any> values;
     for (sal_Int32 i = 0; i < formatting.names.getLength() && i < now.getLength(); ++i) {
-        if (!formatting.values[i].hasValue() || formatting.values[i] == now[i]) {
-            continue;
+        if (formatting.values[i].hasValue() && formatting.values[i] != now[i]) {
+            names.push_back(formatting.names[i]);
+            values.push_back(formatting.values[i]);
         }
+    }
+    if (names.empty()) {
+        return;
+    }
+    // All in one call; where one of them is refused, one by one.
+    try {
+        multi->setPropertyValues(
+            uno::Sequence<OUString>(names.data(), static_cast<sal_Int32>(names.size())),
+            uno::Sequence<uno::Any>(values.data(), static_cast<sal_Int32>(values.size())));
+        return;
+    } catch (const uno::Exception &) {
+    }
+    const uno::Reference<beans::XPropertySet> set(range, uno::UNO_QUERY_THROW);
+    for (std::size_t i = 0; i < names.size(); ++i) {
         try {
-            set->setPropertyValue(formatting.names[i], formatting.values[i]);
+            set->setPropertyValue(names[i], values[i]);
         } catch (const uno::Exception &) {
             // A property that cannot be set again keeps what the office gave the new text.
         }
@@ -186,7 +223,7 @@ public:
             }
             const uno::Reference<container::XEnumerationAccess> paragraph(part, uno::UNO_QUERY);
             if (paragraph.is()) {
-                convertParagraph(paragraph);
+                convertParagraph(paragraph, text);
             }
         }
     }
@@ -222,6 +259,33 @@ private:
         }
     }
 
+    // The face of a portion and its type (empty where the portion has none), in one call where
+    // the office allows it: a long document has tens of thousands of portions.
+    static std::pair<OUString, OUString> faceAndType(const uno::Reference<text::XTextRange> &range)
+    {
+        OUString face;
+        OUString type;
+        const uno::Reference<beans::XMultiPropertySet> multi(range, uno::UNO_QUERY);
+        if (multi.is()) {
+            try {
+                // In the order of their names, as the office wants them.
+                const std::array<OUString, 2> names{OUString("CharFontName"), OUString("TextPortionType")};
+                const uno::Sequence<uno::Any> values =
+                    multi->getPropertyValues(uno::Sequence<OUString>(names.data(), names.size()));
+                if (values.getLength() == 2) {
+                    values[0] >>= face;
+                    values[1] >>= type;
+                    return {face, type};
+                }
+            } catch (const uno::RuntimeException &) {
+                // A portion without one of them: asked one by one below.
+            }
+        }
+        propertyOf(range, "CharFontName") >>= face;
+        propertyOf(range, "TextPortionType") >>= type;
+        return {face, type};
+    }
+
     struct Portion
     {
         uno::Reference<text::XTextRange> range;
@@ -229,7 +293,8 @@ private:
         QString face;
     };
 
-    void convertParagraph(const uno::Reference<container::XEnumerationAccess> &paragraph)
+    void convertParagraph(const uno::Reference<container::XEnumerationAccess> &paragraph,
+                          const uno::Reference<text::XText> &text)
     {
         const uno::Reference<container::XEnumeration> portionEnum = paragraph->createEnumeration();
         std::vector<std::vector<Portion>> runs(1);
@@ -239,10 +304,8 @@ private:
                 continue;
             }
             // Fields, footnote anchors, frames and the like end a run; only plain text is converted.
-            OUString type;
-            const bool plain = !(propertyOf(range, "TextPortionType") >>= type) || type == "Text";
-            OUString face;
-            propertyOf(range, "CharFontName") >>= face;
+            const auto [face, type] = faceAndType(range);
+            const bool plain = type.isEmpty() || type == "Text";
             if (!plain || !isPhoneticFace(toQString(face), m_options.extraFaces)) {
                 if (!runs.back().empty()) {
                     runs.emplace_back();
@@ -254,12 +317,12 @@ private:
         // From the end backwards: editing a stretch moves the ones after it, which are done by then.
         for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
             if (!run->empty()) {
-                convertRun(*run);
+                convertRun(*run, text);
             }
         }
     }
 
-    void convertRun(const std::vector<Portion> &run)
+    void convertRun(const std::vector<Portion> &run, const uno::Reference<text::XText> &text)
     {
         QStringList sources;
         for (const Portion &portion : run) {
@@ -275,48 +338,153 @@ private:
             // Selected afresh from the stretch's start: the office stretches an enumerated portion's
             // end over text inserted right after it, as the later stretches were.
             const uno::Reference<text::XTextCursor> cursor =
-                portion.range->getText()->createTextCursorByRange(portion.range->getStart());
+                text->createTextCursorByRange(portion.range->getStart());
             moveRight(cursor, portion.text.size(), true);
+            const std::vector<const char *> scripts = phoneticScriptFaces(cursor);
             if (result == portion.text) {
-                setFace(cursor);
+                setFace(cursor, scripts);
                 continue;
             }
             // New text takes whatever formatting lies around it, so the stretch's own is put back.
-            const DirectFormatting formatting = directFormattingOf(cursor);
+            const DirectFormatting formatting = directFormattingOf(cursor, formattingNamesIn(text, cursor));
             // The cursor then spans the new text.
             cursor->setString(toOUString(result));
             if (result.isEmpty()) {
                 continue;
             }
             // The face goes on before and after: Calc takes it from the first call only in some cells.
-            setFace(cursor);
+            setFace(cursor, scripts);
             restore(cursor, formatting);
-            setFace(cursor);
+            setFace(cursor, scripts);
         }
     }
 
-    void setFace(const uno::Reference<text::XTextCursor> &cursor) const
+    // The formatting names of the cursors of a text, asked once per text: every stretch of a text
+    // has the same.
+    const uno::Sequence<OUString> &formattingNamesIn(const uno::Reference<text::XText> &text,
+                                                     const uno::Reference<text::XTextCursor> &cursor)
     {
-        const uno::Reference<beans::XPropertySet> properties(cursor, uno::UNO_QUERY_THROW);
-        properties->setPropertyValue(OUString("CharFontName"), uno::Any(toOUString(m_options.targetFace)));
-        properties->setPropertyValue(OUString("CharFontStyleName"), uno::Any(OUString()));
-        // The faces for Asian and complex scripts, where the phonetic face was given for them too.
-        for (const char *script : {"CharFontNameAsian", "CharFontNameComplex"}) {
-            OUString face;
-            if ((propertyOf(cursor, script) >>= face) &&
-                isPhoneticFace(toQString(face), m_options.extraFaces)) {
-                properties->setPropertyValue(OUString::createFromAscii(script),
-                                             uno::Any(toOUString(m_options.targetFace)));
+        const auto found = m_namesOfText.find(text.get());
+        if (found != m_namesOfText.end()) {
+            return found->second.second;
+        }
+        const uno::Reference<beans::XPropertySet> set(cursor, uno::UNO_QUERY_THROW);
+        // The text is held, so that no other text takes its address while the names are kept.
+        return m_namesOfText.emplace(text.get(), std::pair(text, formattingNamesOf(set, m_formattingNames)))
+            .first->second.second;
+    }
+
+    // Which of the faces for Asian and complex scripts were phonetic too, and are to be set as well.
+    std::vector<const char *> phoneticScriptFaces(const uno::Reference<text::XTextCursor> &cursor) const
+    {
+        std::vector<const char *> scripts;
+        std::array<OUString, 2> faces;
+        const uno::Reference<beans::XMultiPropertySet> multi(cursor, uno::UNO_QUERY);
+        bool read = false;
+        if (multi.is()) {
+            try {
+                const std::array<OUString, 2> names{OUString("CharFontNameAsian"),
+                                                    OUString("CharFontNameComplex")};
+                const uno::Sequence<uno::Any> values =
+                    multi->getPropertyValues(uno::Sequence<OUString>(names.data(), names.size()));
+                read = values.getLength() == 2 && (values[0] >>= faces[0]) && (values[1] >>= faces[1]);
+            } catch (const uno::RuntimeException &) {
             }
         }
+        if (!read) {
+            propertyOf(cursor, "CharFontNameAsian") >>= faces[0];
+            propertyOf(cursor, "CharFontNameComplex") >>= faces[1];
+        }
+        if (isPhoneticFace(toQString(faces[0]), m_options.extraFaces)) {
+            scripts.push_back("CharFontNameAsian");
+        }
+        if (isPhoneticFace(toQString(faces[1]), m_options.extraFaces)) {
+            scripts.push_back("CharFontNameComplex");
+        }
+        return scripts;
+    }
+
+    void setFace(const uno::Reference<text::XTextCursor> &cursor,
+                 const std::vector<const char *> &scripts) const
+    {
+        const uno::Any face(toOUString(m_options.targetFace));
         // A symbol font's character set would make the office treat the new face as one too.
-        properties->setPropertyValue(
-            OUString("CharFontCharSet"),
-            uno::Any(static_cast<sal_Int16>(com::sun::star::awt::CharSet::DONTKNOW)));
+        const uno::Any charSet(static_cast<sal_Int16>(com::sun::star::awt::CharSet::DONTKNOW));
+        // In one call, the names in their order; where that is refused, one by one.
+        std::vector<OUString> names{OUString("CharFontCharSet"), OUString("CharFontName")};
+        std::vector<uno::Any> values{charSet, face};
+        for (const char *script : scripts) {
+            names.push_back(OUString::createFromAscii(script));
+            values.push_back(face);
+        }
+        names.emplace_back("CharFontStyleName");
+        values.emplace_back(OUString());
+        const uno::Reference<beans::XMultiPropertySet> multi(cursor, uno::UNO_QUERY);
+        if (multi.is()) {
+            try {
+                multi->setPropertyValues(
+                    uno::Sequence<OUString>(names.data(), static_cast<sal_Int32>(names.size())),
+                    uno::Sequence<uno::Any>(values.data(), static_cast<sal_Int32>(values.size())));
+                return;
+            } catch (const uno::Exception &) {
+            }
+        }
+        const uno::Reference<beans::XPropertySet> properties(cursor, uno::UNO_QUERY_THROW);
+        properties->setPropertyValue(OUString("CharFontName"), face);
+        properties->setPropertyValue(OUString("CharFontStyleName"), uno::Any(OUString()));
+        for (const char *script : scripts) {
+            properties->setPropertyValue(OUString::createFromAscii(script), face);
+        }
+        properties->setPropertyValue(OUString("CharFontCharSet"), charSet);
     }
 
     const ConversionOptions &m_options;
     ConversionCounts m_counts;
+    FormattingNames m_formattingNames;
+    std::map<const text::XText *, std::pair<uno::Reference<text::XText>, uno::Sequence<OUString>>>
+        m_namesOfText;
+};
+
+// Holds the document still while it is converted: no layout and no undo steps after every change,
+// which would make a long document slow. Released again at the end, also after a failure.
+class DocumentHold
+{
+public:
+    explicit DocumentHold(const uno::Reference<lang::XComponent> &document)
+        : m_model(document, uno::UNO_QUERY)
+    {
+        const uno::Reference<com::sun::star::document::XUndoManagerSupplier> undo(document, uno::UNO_QUERY);
+        try {
+            if (m_model.is()) {
+                m_model->lockControllers();
+            }
+            if (undo.is()) {
+                m_undo = undo->getUndoManager();
+                m_undo->lock();
+            }
+        } catch (const uno::RuntimeException &) {
+            // Slower, but the same result.
+        }
+    }
+    ~DocumentHold()
+    {
+        try {
+            if (m_undo.is()) {
+                m_undo->unlock();
+            }
+            if (m_model.is()) {
+                m_model->unlockControllers();
+            }
+        } catch (const uno::Exception &) {
+            // The office is gone; the conversion reports that on its own.
+        }
+    }
+    DocumentHold(const DocumentHold &) = delete;
+    DocumentHold &operator=(const DocumentHold &) = delete;
+
+private:
+    uno::Reference<com::sun::star::frame::XModel> m_model;
+    uno::Reference<com::sun::star::document::XUndoManager> m_undo;
 };
 
 void convertTextDocument(Converter &converter, const uno::Reference<lang::XComponent> &document)
@@ -461,6 +629,7 @@ ConversionCounts convertDocument(const uno::Reference<lang::XComponent> &documen
                                  const ConversionOptions &options)
 {
     Converter converter(options);
+    const DocumentHold hold(document);
     switch (documentKind(document)) {
     case DocumentKind::Text:
         convertTextDocument(converter, document);

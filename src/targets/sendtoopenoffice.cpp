@@ -80,7 +80,10 @@ std::uint16_t pasteIntoText(const AutomationValue &viewCursor, SendHost &host, c
         const AutomationValue text = viewCursor.get("getText");
         text.call("InsertString",
                   {Arg::variantByRef(viewCursor), Arg::string(symbolText(inputs.text)), Arg::boolean(true)});
-        // The inserted glyphs, selected backwards from the cursor behind them.
+        // The inserted glyphs, selected backwards from the cursor behind them. Writer leaves the
+        // cursor over the inserted text with its moving end in front: without the collapse the
+        // selection would reach back over as many characters of the text before.
+        viewCursor.call("collapseToEnd");
         viewCursor.call("goLeft",
                         {Arg::int32(static_cast<std::int32_t>(inputs.text.size())), Arg::boolean(true)});
         setGlyphFace(viewCursor, inputs);

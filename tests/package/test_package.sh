@@ -101,6 +101,7 @@ done <<EOF_LIST
 /usr/share/sprelio/english.vkc
 /usr/share/sprelio/sprelio_g.pdf
 /usr/share/sprelio/sprelio_e.pdf
+/usr/share/sprelio/sprelio-lautbild.map
 /usr/share/fonts/truetype/sprelio/LautbildSerif.ttf
 /usr/share/fonts/truetype/sprelio/LautbildSansSerif.ttf
 /usr/share/applications/$id.desktop
@@ -117,6 +118,8 @@ fi
 check "installs nothing outside /usr" \
     bash -c '! dpkg-deb -c "$1" | awk "{print \$6}" | grep -vE "^\./(usr(/.*)?)?$"' _ "$deb"
 check "the program is executable" test -x "$root/usr/bin/sprelio"
+check "the package recommends Charis SIL, the face of converted documents" \
+    bash -c 'dpkg-deb -f "$1" Recommends | grep -q "fonts-sil-charis"' _ "$deb"
 check "the desktop entry is valid" desktop-file-validate "$root/usr/share/applications/$id.desktop"
 check "the desktop entry starts the program, listed under Utility and Education" \
     bash -c 'grep -qx "Exec=sprelio" "$1" && grep -qx "Categories=Utility;Education;" "$1" &&

@@ -75,6 +75,7 @@ private slots:
     void cleanup();
 
     void writerAtTheCursor();
+    void sentDocumentConvertsToUnicode();
     void sendsInARow_data();
     void sendsInARow();
     void calcIntoTheFirstSelectedCell();
@@ -193,11 +194,77 @@ void TestOffice::writerAtTheCursor()
     const auto pasted = portionWith(document->getText(), expected);
     QVERIFY(pasted.is());
     QCOMPARE(qs(unoProperty<OUString>(pasted, "CharFontName")), QStringLiteral("Lautbild Serif"));
+    QCOMPARE(qs(pasted->getString()), expected);
     QCOMPARE(unoProperty<float>(pasted, "CharHeight"), 14.0f);
+    // The text before keeps its face to the last letter.
+    const auto before = portionWith(document->getText(), QStringLiteral("Before "));
+    QVERIFY(before.is());
+    QCOMPARE(qs(unoProperty<OUString>(before, "CharFontName")), QStringLiteral("Liberation Sans"));
     QCOMPARE(qs(unoProperty<OUString>(cursor, "CharFontName")), QStringLiteral("Liberation Sans"));
     QCOMPARE(unoProperty<float>(cursor, "CharWeight"), awt::FontWeight::BOLD);
     QCOMPARE(unoProperty<awt::FontSlant>(cursor, "CharPosture"), awt::FontSlant_ITALIC);
     keepForLooking(model, "writer", "writer_pdf_Export");
+}
+
+// What the program sends, converted by sprelio-convert to a Word document that any reader can show:
+// the transcriptions come back as Unicode IPA in Charis SIL at the size they were sent at.
+void TestOffice::sentDocumentConvertsToUnicode()
+{
+    const auto model = m_office.open("swriter");
+    const uno::Reference<text::XTextViewCursorSupplier> views(model->getCurrentController(),
+                                                              uno::UNO_QUERY_THROW);
+    const uno::Reference<text::XTextRange> cursor(views->getViewCursor(), uno::UNO_QUERY_THROW);
+    setUnoProperty(cursor, "CharFontName", uno::Any(OUString("Liberation Serif")));
+    setUnoProperty(cursor, "CharHeight", uno::Any(16.0f));
+    uno::Reference<text::XTextDocument>(model, uno::UNO_QUERY_THROW)
+        ->getText()
+        ->insertString(cursor, OUString("Sent: "), false);
+    typeTranscription();
+    send();
+    // Strasse in brackets, typed from the keyboard's glyph codes; the uvular r is code 0x86.
+    edit()->insertGlyphs(QByteArray("[`St\x86\x61:sE]"));
+    send();
+    QCOMPARE(edit()->glyphs(), QByteArray());
+
+    // SPRELIO_OFFICE_PDF_DIR keeps the documents to look at.
+    QTemporaryDir temporary;
+    const QString kept = qEnvironmentVariable("SPRELIO_OFFICE_PDF_DIR");
+    const QDir folder(kept.isEmpty() ? temporary.path() : kept);
+    const QString sent = folder.filePath(QStringLiteral("sent.odt"));
+    const QString converted = folder.filePath(QStringLiteral("sent-unicode.docx"));
+    QFile::remove(converted);
+    uno::Reference<frame::XStorable>(model, uno::UNO_QUERY_THROW)
+        ->storeToURL(ou(QUrl::fromLocalFile(sent).toString()),
+                     properties({{"FilterName", uno::Any(OUString("writer8"))}}));
+
+    QProcess convert;
+    convert.start(QStringLiteral(SPRELIO_CONVERT), {sent, converted});
+    QVERIFY(convert.waitForStarted(30000));
+    QVERIFY(convert.waitForFinished(300000));
+    QVERIFY2(convert.exitCode() == 0, convert.readAllStandardError().constData());
+
+    const uno::Reference<frame::XComponentLoader> loader(m_office.desktop(), uno::UNO_QUERY_THROW);
+    const uno::Reference<lang::XComponent> document = loader->loadComponentFromURL(
+        ou(QUrl::fromLocalFile(converted).toString()), "_blank", 0, properties({{"Hidden", uno::Any(true)}}));
+    const uno::Reference<text::XTextDocument> textDocument(document, uno::UNO_QUERY_THROW);
+    QString unicode;
+    QStringList faults;
+    // The text typed in the document keeps its face; the sent text is in Charis SIL at 16 pt.
+    for (const auto &portion : portions(textDocument->getText())) {
+        const QString piece = qs(portion->getString());
+        const QString face = qs(unoProperty<OUString>(portion, "CharFontName"));
+        if (piece.trimmed().isEmpty() || face == QLatin1String("Liberation Serif")) {
+            continue;
+        }
+        const float size = unoProperty<float>(portion, "CharHeight");
+        if (face != QLatin1String("Charis SIL") || size != 16.0f) {
+            faults << QStringLiteral("%1 in %2 at %3 pt").arg(piece, face).arg(size);
+        }
+        unicode += piece;
+    }
+    uno::Reference<com::sun::star::util::XCloseable>(document, uno::UNO_QUERY_THROW)->close(true);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+    QCOMPARE(unicode, QStringLiteral(u"n\u0325t\u0361\u0283[\u02C8\u0283t\u0281a\u02D0s\u0259]"));
 }
 
 // The office keeps the clipboard's formats for a while, whoever owns it since: sends in a row,

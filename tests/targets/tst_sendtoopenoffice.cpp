@@ -96,6 +96,7 @@ const Log TextPath = opening({
     "CopyEditToClipboard(14)",
     "get VC.getText()",
     "call T.InsertString(&VC, " + SymbolText + ", true)",
+    "call VC.collapseToEnd()",
     "call VC.goLeft(3, true)",
     "put VC.CharFontName(\"Lautbild Serif\")",
     "put VC.CharFontCharSet(2)",
