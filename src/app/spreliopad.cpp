@@ -423,7 +423,7 @@ void TSprelioPad::createSubsystems()
     };
     m_assignments = new AssignmentEditor(assignments, this);
 
-    new ConvertCommand(a.unicodeUmwandeln, this, a.vorne, this);
+    m_convert = new ConvertCommand(a.unicodeUmwandeln, this, a.vorne, this);
 }
 
 void TSprelioPad::connectCommands()
@@ -498,6 +498,7 @@ void TSprelioPad::connectCommands()
     onTrigger(a.tastaturbelegung, &TSprelioPad::Tastaturbelegung1Click);
     onTrigger(a.homepage, &TSprelioPad::KestrelWareHomepage1Click);
     onTrigger(a.info, &TSprelioPad::Info1Click);
+    connect(a.unicodeUmwandeln, &QAction::triggered, m_convert, &ConvertCommand::start);
     onTrigger(a.beenden, &TSprelioPad::Beenden1Click);
 }
 

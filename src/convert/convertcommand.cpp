@@ -61,7 +61,6 @@ ConvertCommand::ConvertCommand(QAction *item, QWidget *window, const QAction *st
 {
     setObjectName(QStringLiteral("ConvertCommand"));
     m_item->setVisible(available());
-    connect(m_item, &QAction::triggered, this, &ConvertCommand::start);
 
     // The converter keeps its own time limit; this one is for a converter that no longer answers.
     m_guard.setSingleShot(true);
@@ -158,7 +157,7 @@ QString ConvertCommand::askOutput(const QString &in, bool &overwrite) const
     }
     dialog.setDirectory(QFileInfo(proposed).absolutePath());
     dialog.selectFile(QFileInfo(proposed).fileName());
-    const QString out = chosenFile(dialog);
+    QString out = chosenFile(dialog);
     // The dialog has asked before it let an existing file be chosen.
     overwrite = !out.isEmpty() && QFileInfo::exists(out);
     return out;

@@ -23,8 +23,8 @@ public:
     /// The time that the converter is given for one document.
     static constexpr int TimeLimitSeconds = 300;
 
-    /// item starts the command and is disabled while a conversion runs; it is hidden where this build
-    /// has no converter. The dialogs belong to window; stayOnTop is the window's stay-on-top option.
+    /// item is the command's menu item: it is disabled while a conversion runs, and hidden where this
+    /// build has no converter. The dialogs belong to window; stayOnTop is the window's stay-on-top option.
     ConvertCommand(QAction *item, QWidget *window, const QAction *stayOnTop, QObject *parent);
     /// A conversion that still runs is stopped, and its office with it.
     ~ConvertCommand() override;

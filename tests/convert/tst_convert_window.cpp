@@ -8,9 +8,14 @@
 #include "i18n/langstr.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -29,6 +34,38 @@ const QByteArray Transcription =
     "\\pard\\plain\\f0\\fs24 two {\\f1\\fs28\\b n}{\\f1\\fs28 $} end\\par\n}\n";
 const QByteArray PlainText = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman DejaVu Serif;}}\n"
                              "\\pard\\plain\\f0\\fs24 Nothing phonetic here.\\par\n}\n";
+
+// The living processes below a process, from /proc; a zombie has ended.
+QList<int> descendantsOf(int root)
+{
+    QList<std::pair<int, int>> parents;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (entry.toInt() > 0 && stat.open(QIODevice::ReadOnly)) {
+            const QByteArray line = stat.readAll();
+            const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+            if (fields.size() > 1 && fields[0] != "Z") {
+                parents.append({entry.toInt(), fields[1].toInt()});
+            }
+        }
+    }
+    QList<int> found{root};
+    for (qsizetype i = 0; i < found.size(); ++i) {
+        for (const auto &[pid, parent] : std::as_const(parents)) {
+            if (parent == found[i]) {
+                found.append(pid);
+            }
+        }
+    }
+    return found.mid(1);
+}
+
+bool alive(int pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    return stat.open(QIODevice::ReadOnly) && !stat.readAll().contains(") Z ");
+}
 
 QByteArray contentOf(const QString &path)
 {
@@ -52,6 +89,7 @@ private slots:
     void cleanup() { ModalWatch::cancelAll(); }
     void convertFromTheWindow_data();
     void convertFromTheWindow();
+    void cancelStopsConverterAndOffice();
 
 private:
     QTemporaryDir m_dir;
@@ -165,6 +203,64 @@ void TestConvertWindow::convertFromTheWindow()
         const QByteArray copy = contentOf(out);
         QVERIFY(copy.contains("Charis SIL"));
         QVERIFY(copy.contains("\\u643") && copy.contains("\\u805"));
+    }
+}
+
+// Cancel in the progress window ends the converter and the office it started, and leaves no copy,
+// nothing half written and no message; the window stays usable meanwhile.
+void TestConvertWindow::cancelStopsConverterAndOffice()
+{
+    if (!m_office) {
+        QSKIP("LibreOffice is not installed");
+    }
+    const QString in = m_dir.filePath(QStringLiteral("cancelled.rtf"));
+    const QString out = m_dir.filePath(QStringLiteral("cancelled-unicode.rtf"));
+    {
+        QFile file(in);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(Transcription);
+    }
+    TSprelioPad pad;
+    pad.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&pad));
+    auto *command = findNamed<ConvertCommand>(&pad, "ConvertCommand");
+    command->setProgram(QStringLiteral(SPRELIO_CONVERT));
+    bool messageShown = false;
+    whenModal<QMessageBox>(
+        [&](QMessageBox *box) {
+            messageShown = true;
+            box->accept();
+        },
+        nullptr, 600000);
+    QSignalSpy finished(command, &ConvertCommand::finished);
+    command->convert(in, out, false);
+
+    auto *converter = command->findChild<QProcess *>();
+    QVERIFY(converter != nullptr);
+    const int pid = static_cast<int>(converter->processId());
+    QList<int> office;
+    QTRY_VERIFY_WITH_TIMEOUT(finished.count() > 0 || (office = descendantsOf(pid)).size() > 0, 120000);
+    auto *progress = pad.findChild<QProgressDialog *>(QStringLiteral("ConvertProgress"));
+    QTRY_VERIFY_WITH_TIMEOUT(finished.count() > 0 || progress->isVisible(), 60000);
+    if (finished.count() > 0) {
+        QSKIP("the conversion ended before it could be cancelled");
+    }
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+    office = descendantsOf(pid);
+    if (const QString shot = qEnvironmentVariable("SPRELIO_CONVERT_SHOT"); !shot.isEmpty()) {
+        progress->grab().save(shot + QStringLiteral("progress.png"));
+    }
+    progress->findChild<QPushButton *>()->click();
+    QVERIFY(finished.wait(90000) || finished.count() == 1);
+
+    QVERIFY(!messageShown);
+    QVERIFY(!QFileInfo::exists(out));
+    QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden), {});
+    QCOMPARE(contentOf(in), Transcription);
+    QVERIFY(findNamed<QAction>(&pad, "UnicodeUmwandeln1")->isEnabled());
+    for (const int process : std::as_const(office)) {
+        QTRY_VERIFY2_WITH_TIMEOUT(!alive(process),
+                                  qPrintable(QStringLiteral("office process %1").arg(process)), 30000);
     }
 }
 
