@@ -5,6 +5,7 @@
 #include "assignments/assignmenteditor.h"
 #include "compose/composecommands.h"
 #include "compose/glyphedit.h"
+#include "convert/convertcommand.h"
 #include "i18n/langstr.h"
 #include "palette/accessiblebutton.h"
 #include "palette/chartable.h"
@@ -156,6 +157,10 @@ void TSprelioPad::createMenus()
     a.showH = addMenuItem(a.optionen, "ShowH", 61, QStringLiteral("Zeige &Erklärungen"));
     a.showH->setCheckable(true);
     a.showH->setChecked(true);
+    a.optionen->addSeparator()->setObjectName(QStringLiteral("N9"));
+    // Tag 150: its caption is string 250.
+    a.unicodeUmwandeln = addMenuItem(a.optionen, "UnicodeUmwandeln1", 150,
+                                     QStringLiteral("Dokument nach &Unicode umwandeln\u2026"));
     a.optionen->addSeparator()->setObjectName(QStringLiteral("N5"));
     a.beenden = addMenuItem(a.optionen, "Beenden1", 62, QStringLiteral("&Beenden"));
 
@@ -417,6 +422,8 @@ void TSprelioPad::createSubsystems()
         return this;
     };
     m_assignments = new AssignmentEditor(assignments, this);
+
+    m_convert = new ConvertCommand(a.unicodeUmwandeln, this, a.vorne, this);
 }
 
 void TSprelioPad::connectCommands()
@@ -491,6 +498,7 @@ void TSprelioPad::connectCommands()
     onTrigger(a.tastaturbelegung, &TSprelioPad::Tastaturbelegung1Click);
     onTrigger(a.homepage, &TSprelioPad::KestrelWareHomepage1Click);
     onTrigger(a.info, &TSprelioPad::Info1Click);
+    connect(a.unicodeUmwandeln, &QAction::triggered, m_convert, &ConvertCommand::start);
     onTrigger(a.beenden, &TSprelioPad::Beenden1Click);
 }
 

@@ -22,6 +22,7 @@ namespace Sprelio {
 class AssignmentEditor;
 class AutomationTargets;
 class ComposeCommands;
+class ConvertCommand;
 class GlyphEdit;
 class SendCommands;
 struct SendInputs;
@@ -216,6 +217,7 @@ private:
     ComposeCommands *m_compose = nullptr;
     SendCommands *m_send = nullptr;
     AssignmentEditor *m_assignments = nullptr;
+    ConvertCommand *m_convert = nullptr;
     FramePlacer m_placer{this};
 
     QString m_iniPath;

@@ -34,6 +34,8 @@ struct WindowActions
     QActionGroup *languages = nullptr;
     QAction *vorne = nullptr;
     QAction *showH = nullptr;
+    /// Converts a document in the phonetic faces into Unicode IPA; hidden where there is no converter.
+    QAction *unicodeUmwandeln = nullptr;
     QAction *beenden = nullptr;
 
     // Assignments

@@ -108,7 +108,7 @@ OfficeSession::OfficeSession(std::chrono::seconds timeLimit)
 
 OfficeSession::~OfficeSession()
 {
-    if (m_desktop.is() && !m_timedOut.load()) {
+    if (m_desktop.is() && !m_timedOut.load() && !m_stopped.load()) {
         try {
             m_desktop->terminate();
         } catch (const uno::Exception &) {
@@ -146,6 +146,12 @@ void OfficeSession::watch(std::chrono::seconds timeLimit)
     }
 }
 
+void OfficeSession::stop()
+{
+    m_stopped = true;
+    endOffice();
+}
+
 void OfficeSession::endOffice()
 {
     const qint64 pid = m_pid.load();
@@ -169,6 +175,12 @@ QString OfficeSession::start()
     }
     const QString soffice = QDir(program).filePath(QStringLiteral("soffice"));
     const QString pipe = QStringLiteral("sprelio_convert_") + QUuid::createUuid().toString(QUuid::Id128);
+    // The office starts with no signal blocked; the converter blocks some for itself.
+    m_process.setChildProcessModifier([] {
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
+    });
     m_process.setStandardOutputFile(QProcess::nullDevice());
     m_process.setStandardErrorFile(QProcess::nullDevice());
     m_process.start(
@@ -180,6 +192,10 @@ QString OfficeSession::start()
         return QStringLiteral("LibreOffice did not start: ") + m_process.errorString();
     }
     m_pid = m_process.processId();
+    if (m_stopped) {
+        endOffice();
+        return QStringLiteral("stopped");
+    }
     try {
         // The office's own bootstrap file, which names its type and service registries.
         rtl::Bootstrap::set(OUString("URE_BOOTSTRAP"),
@@ -195,7 +211,8 @@ QString OfficeSession::start()
                 m_context.set(resolver->resolve(url), uno::UNO_QUERY_THROW);
                 break;
             } catch (const com::sun::star::connection::NoConnectException &) {
-                if (waited > ConnectLimitMs || m_process.state() == QProcess::NotRunning || m_timedOut) {
+                if (waited > ConnectLimitMs || m_process.state() == QProcess::NotRunning || m_timedOut ||
+                    m_stopped) {
                     return QStringLiteral("LibreOffice does not answer");
                 }
                 QThread::msleep(ConnectPollMs);

@@ -43,6 +43,12 @@ public:
     /// True once the time limit has ended the office.
     bool timedOut() const { return m_timedOut.load(); }
 
+    /// Ends the office from any thread, so that the conversion fails at its next call and cleans up;
+    /// for a stop that the user asked for.
+    void stop();
+    /// True once stop() has ended the office.
+    bool stopped() const { return m_stopped.load(); }
+
 private:
     void watch(std::chrono::seconds timeLimit);
     void endOffice();
@@ -51,6 +57,7 @@ private:
     QProcess m_process;
     std::atomic<qint64> m_pid{0};
     std::atomic<bool> m_timedOut{false};
+    std::atomic<bool> m_stopped{false};
     std::mutex m_mutex;
     std::condition_variable m_finished;
     bool m_done = false;

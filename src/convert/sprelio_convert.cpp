@@ -17,6 +17,8 @@
 #include <cppuhelper/implbase1.hxx>
 #include <rtl/ref.hxx>
 
+#include <pthread.h>
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <QCoreApplication>
@@ -25,8 +27,12 @@
 #include <QUrl>
 #include <QUuid>
 
+#include <atomic>
+#include <csignal>
 #include <cstdio>
+#include <mutex>
 #include <optional>
+#include <thread>
 
 namespace {
 
@@ -44,11 +50,14 @@ constexpr int WrongCommandLine = 2;
 constexpr int DefaultTimeLimitSeconds = 300;
 
 const char *const Usage =
-    "usage: sprelio-convert IN OUT [--font NAME]... [--to FACE] [--force] [--timeout SECONDS]\n"
+    "usage: sprelio-convert IN OUT [--font NAME]... [--to FACE] [--force] [--timeout SECONDS] [--porcelain]\n"
     "Converts the text of IN that is set in Lautbild Serif, Lautbild Sans Serif or a face named with\n"
     "--font into Unicode IPA set in FACE (default Charis SIL) and writes OUT in the format that its\n"
     "extension names (.odt .docx .doc .rtf .ods .xlsx .xls .odp .pptx .ppt .odg .pdf).\n"
-    "Exit codes: 0 done, 1 the document could not be read, converted or written, 2 wrong command line.\n";
+    "Exit codes: 0 done, 1 the document could not be read, converted or written, 2 wrong command line.\n"
+    "--porcelain prints the result for programs, tab-separated: converted STRETCHES SYMBOLS FACE FOUND...\n"
+    "or timeout SECONDS; a failure's message goes to standard error as always.\n"
+    "SIGTERM, SIGINT and SIGHUP end the office, remove what was half written and exit with 1.\n";
 
 OUString toOUString(const QString &text)
 {
@@ -86,6 +95,7 @@ struct Options
     QString out;
     ConversionOptions conversion;
     bool force = false;
+    bool porcelain = false;
     int timeLimitSeconds = DefaultTimeLimitSeconds;
 };
 
@@ -102,6 +112,8 @@ std::optional<Options> parse(const QStringList &args, QString &problem)
             options.conversion.targetFace = args[++i].trimmed();
         } else if (arg == QLatin1String("--force")) {
             options.force = true;
+        } else if (arg == QLatin1String("--porcelain")) {
+            options.porcelain = true;
         } else if (arg == QLatin1String("--timeout") && hasValue) {
             bool ok = false;
             options.timeLimitSeconds = args[++i].toInt(&ok);
@@ -265,6 +277,61 @@ QString loadFailure(const RefusingInteraction &interaction, const QString &detai
                             : QStringLiteral("the document cannot be read: ") + detail;
 }
 
+// A stop asked for by a signal (the window's cancel button sends SIGTERM, a terminal SIGINT) ends
+// the office, so that it does not live on without its converter; the conversion then fails at its next
+// call into the office and removes what it had half written.
+std::mutex signalledSessionMutex;
+OfficeSession *signalledSession = nullptr;
+std::atomic<bool> stopSignalled{false};
+
+void stopOnSignals()
+{
+    // Blocked before any other thread exists, so that only the waiting thread takes them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    for (const int number : {SIGTERM, SIGINT, SIGHUP}) {
+        sigaddset(&stopSignals, number);
+    }
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    std::thread([stopSignals] {
+        for (;;) {
+            int received = 0;
+            if (sigwait(&stopSignals, &received) != 0) {
+                continue;
+            }
+            const std::lock_guard lock(signalledSessionMutex);
+            stopSignalled = true;
+            if (signalledSession == nullptr) {
+                // No office runs, and nothing is half written.
+                std::fputs("sprelio-convert: stopped on request\n", stderr);
+                std::_Exit(Failed);
+            }
+            signalledSession->stop();
+        }
+    }).detach();
+}
+
+// Makes a session the one that a signal stops while it lives.
+class SignalledStop
+{
+public:
+    explicit SignalledStop(OfficeSession &session)
+    {
+        const std::lock_guard lock(signalledSessionMutex);
+        signalledSession = &session;
+        if (stopSignalled) {
+            session.stop();
+        }
+    }
+    ~SignalledStop()
+    {
+        const std::lock_guard lock(signalledSessionMutex);
+        signalledSession = nullptr;
+    }
+    SignalledStop(const SignalledStop &) = delete;
+    SignalledStop &operator=(const SignalledStop &) = delete;
+};
+
 int convert(const Options &options)
 {
     const QFileInfo in(options.in);
@@ -282,13 +349,21 @@ int convert(const Options &options)
     }
 
     OfficeSession office(std::chrono::seconds(options.timeLimitSeconds));
-    const auto timedOut = [&] {
+    const SignalledStop signalledStop(office);
+    const auto officeEnded = [&] { return office.timedOut() || office.stopped(); };
+    const auto reportEnded = [&] {
+        if (office.stopped()) {
+            return fail(QStringLiteral("stopped on request; nothing was written"));
+        }
+        if (options.porcelain) {
+            printLine(stdout, QStringLiteral("timeout\t%1").arg(options.timeLimitSeconds));
+        }
         return fail(QStringLiteral("the conversion took longer than %1 s and was stopped")
                         .arg(options.timeLimitSeconds));
     };
     const QString started = office.start();
     if (!started.isEmpty()) {
-        return office.timedOut() ? timedOut() : fail(started);
+        return officeEnded() ? reportEnded() : fail(started);
     }
 
     const rtl::Reference<RefusingInteraction> interaction(new RefusingInteraction);
@@ -305,14 +380,14 @@ int convert(const Options &options)
                  {"UpdateDocMode", uno::Any(com::sun::star::document::UpdateDocMode::NO_UPDATE)},
                  {"RepairPackage", uno::Any(false)}}));
     } catch (const uno::Exception &error) {
-        if (office.timedOut()) {
-            return timedOut();
+        if (officeEnded()) {
+            return reportEnded();
         }
         return fail(options.in + QStringLiteral(": ") + loadFailure(*interaction, toQString(error.Message)));
     }
     if (!loaded.is()) {
-        return office.timedOut() ? timedOut()
-                                 : fail(options.in + QStringLiteral(": ") + loadFailure(*interaction, {}));
+        return officeEnded() ? reportEnded()
+                             : fail(options.in + QStringLiteral(": ") + loadFailure(*interaction, {}));
     }
     const OpenDocument document(loaded);
 
@@ -327,8 +402,8 @@ int convert(const Options &options)
     try {
         counts = convertDocument(document.get(), options.conversion);
     } catch (const uno::Exception &error) {
-        return office.timedOut() ? timedOut()
-                                 : fail(QStringLiteral("the conversion failed: ") + toQString(error.Message));
+        return officeEnded() ? reportEnded()
+                             : fail(QStringLiteral("the conversion failed: ") + toQString(error.Message));
     }
 
     // Written beside OUT under a passing name first: a failed save leaves an existing OUT whole.
@@ -341,8 +416,8 @@ int convert(const Options &options)
             properties({{"FilterName", uno::Any(toOUString(filter))}, {"Overwrite", uno::Any(true)}}));
     } catch (const uno::Exception &error) {
         QFile::remove(partial);
-        if (office.timedOut()) {
-            return timedOut();
+        if (officeEnded()) {
+            return reportEnded();
         }
         return fail(QStringLiteral("%1: cannot be written: %2").arg(options.out, toQString(error.Message)));
     }
@@ -352,6 +427,15 @@ int convert(const Options &options)
         return fail(options.out + QStringLiteral(": cannot be written"));
     }
 
+    if (options.porcelain) {
+        QStringList fields{QStringLiteral("converted"), QString::number(counts.stretches),
+                           QString::number(counts.symbols), options.conversion.targetFace};
+        for (const QString &face : counts.faces) {
+            fields.append(face);
+        }
+        printLine(stdout, fields.join(QLatin1Char('\t')));
+        return Done;
+    }
     if (counts.stretches == 0) {
         printLine(stdout,
                   QStringLiteral("Nothing to convert: no text in a phonetic face. %1 written unchanged.")
@@ -374,6 +458,7 @@ int convert(const Options &options)
 
 int main(int argc, char **argv)
 {
+    stopOnSignals();
     const QCoreApplication application(argc, argv);
     if (QCoreApplication::arguments().contains(QStringLiteral("--help"))) {
         std::fputs(Usage, stdout);

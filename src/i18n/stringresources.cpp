@@ -134,6 +134,22 @@ constexpr StringResource Resources[] = {
     {235, "Umgekehrter Schrägstrich"},
     // German: a document or page that no program opens
     {236, "%1 konnte nicht geöffnet werden: Es ist kein Programm eingerichtet, das es öffnet."},
+    // German: converting a document to Unicode IPA
+    {250, "Dokument nach &Unicode umwandeln…"},
+    {251, "Dokument zum Umwandeln öffnen"},
+    {252, "Dokumente"},
+    {253, "Alle Dateien"},
+    {254, "Umgewandelte Kopie speichern unter"},
+    {255, "%1 wird nach Unicode umgewandelt …"},
+    {256, "Umgewandelt: %1 Abschnitte mit %2 Zeichen, jetzt in Unicode-IPA in der Schrift %3.\n"
+          "Gefundene phonetische Schriften: %4.\n\nGespeichert unter %5"},
+    {257, "In %1 steht kein Text in einer phonetischen Schrift: Es gab nichts umzuwandeln. Die Kopie %2 "
+          "ist unverändert."},
+    {258, "Das Dokument wurde nicht umgewandelt:\n%1"},
+    {259, "Das Umwandlungsprogramm %1 lässt sich nicht starten (%2). Installieren Sie Sprelio neu."},
+    {260, "Das Umwandlungsprogramm ist abgestürzt. Das Dokument wurde nicht umgewandelt."},
+    {261, "Die Umwandlung dauerte länger als %1 Sekunden und wurde abgebrochen. Es wurde nichts "
+          "geschrieben."},
     // German: the copy in other notations
     {298, "Kopieren als"},
     {299, "Unicode-IPA"},
@@ -421,6 +437,20 @@ constexpr StringResource Resources[] = {
     {10235, "Backslash"},
     // English: a document or page that no program opens
     {10236, "%1 could not be opened: no program is set up to open it."},
+    // English: converting a document to Unicode IPA
+    {10250, "Convert document to &Unicode…"},
+    {10251, "Open document to convert"},
+    {10252, "Documents"},
+    {10253, "All files"},
+    {10254, "Save converted copy as"},
+    {10255, "Converting %1 to Unicode…"},
+    {10256, "Converted: %1 stretches with %2 symbols, now in Unicode IPA in the face %3.\n"
+            "Phonetic faces found: %4.\n\nSaved as %5"},
+    {10257, "%1 holds no text in a phonetic face: there was nothing to convert. The copy %2 is unchanged."},
+    {10258, "The document was not converted:\n%1"},
+    {10259, "The converter %1 cannot be started (%2). Install Sprelio again."},
+    {10260, "The converter crashed. The document was not converted."},
+    {10261, "The conversion took longer than %1 seconds and was stopped. Nothing was written."},
     // English: the copy in other notations
     {10298, "Copy as"},
     {10299, "Unicode IPA"},
