@@ -7,10 +7,14 @@
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/drawing/XDrawPage.hpp>
+#include <com/sun/star/drawing/XDrawPageSupplier.hpp>
 #include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
+#include <com/sun/star/drawing/XMasterPageTarget.hpp>
 #include <com/sun/star/drawing/XShape.hpp>
 #include <com/sun/star/drawing/XShapes.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/lang/XServiceInfo.hpp>
+#include <com/sun/star/presentation/XPresentationPage.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
@@ -32,6 +36,7 @@ using namespace OfficeFixture;
 namespace awt = com::sun::star::awt;
 namespace container = com::sun::star::container;
 namespace drawing = com::sun::star::drawing;
+namespace presentation = com::sun::star::presentation;
 namespace sheet = com::sun::star::sheet;
 
 namespace {
@@ -125,6 +130,53 @@ uno::Reference<lang::XMultiServiceFactory> factoryOf(const uno::Reference<lang::
     return {document, uno::UNO_QUERY_THROW};
 }
 
+// Shapes of a Writer document or a sheet: the supplier is marked outdated, but it is the only way.
+uno::Reference<drawing::XShapes> shapesOf(const uno::Reference<uno::XInterface> &owner)
+{
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    return {uno::Reference<drawing::XDrawPageSupplier>(owner, uno::UNO_QUERY_THROW)->getDrawPage(),
+            uno::UNO_QUERY_THROW};
+#pragma GCC diagnostic pop
+}
+
+// A drawing shape holding the transcription, added to a page or a sheet.
+void addTextShape(const uno::Reference<lang::XComponent> &document,
+                  const uno::Reference<drawing::XShapes> &page)
+{
+    const uno::Reference<drawing::XShape> box(
+        factoryOf(document)->createInstance("com.sun.star.drawing.TextShape"), uno::UNO_QUERY_THROW);
+    box->setSize({12000, 3000});
+    page->add(box);
+    appendTranscription(uno::Reference<text::XText>(box, uno::UNO_QUERY_THROW));
+}
+
+// The text of the first shape on a page that holds any, Writer's text frames left out.
+uno::Reference<text::XText> shapeText(const uno::Reference<drawing::XShapes> &page)
+{
+    for (sal_Int32 i = 0; page.is() && i < page->getCount(); ++i) {
+        const uno::Reference<text::XText> text(page->getByIndex(i), uno::UNO_QUERY);
+        const uno::Reference<lang::XServiceInfo> info(text, uno::UNO_QUERY);
+        if (text.is() && !text->getString().isEmpty() &&
+            !(info.is() && info->supportsService("com.sun.star.text.TextFrame"))) {
+            return text;
+        }
+    }
+    return {};
+}
+
+uno::Reference<drawing::XShapes> notesOf(const uno::Reference<drawing::XShapes> &slide)
+{
+    return {uno::Reference<presentation::XPresentationPage>(slide, uno::UNO_QUERY_THROW)->getNotesPage(),
+            uno::UNO_QUERY_THROW};
+}
+
+uno::Reference<drawing::XShapes> masterOf(const uno::Reference<drawing::XShapes> &slide)
+{
+    return {uno::Reference<drawing::XMasterPageTarget>(slide, uno::UNO_QUERY_THROW)->getMasterPage(),
+            uno::UNO_QUERY_THROW};
+}
+
 // The places of a Writer document, by name, as the test makes them and reads them back.
 std::vector<std::pair<QString, uno::Reference<text::XText>>>
 writerPlaces(const uno::Reference<lang::XComponent> &document)
@@ -168,6 +220,19 @@ writerPlaces(const uno::Reference<lang::XComponent> &document)
             ? uno::Reference<text::XTextFrame>(frames->getByName(frameNames[0]), uno::UNO_QUERY_THROW)
                   ->getText()
             : uno::Reference<text::XText>());
+    uno::Reference<text::XText> comment;
+    const uno::Reference<container::XEnumeration> fields =
+        uno::Reference<text::XTextFieldsSupplier>(document, uno::UNO_QUERY_THROW)
+            ->getTextFields()
+            ->createEnumeration();
+    while (fields->hasMoreElements() && !comment.is()) {
+        const uno::Reference<lang::XServiceInfo> field(fields->nextElement(), uno::UNO_QUERY);
+        if (field.is() && field->supportsService("com.sun.star.text.textfield.Annotation")) {
+            comment = unoProperty<uno::Reference<text::XText>>(field, "TextRange");
+        }
+    }
+    places.emplace_back(QStringLiteral("comment"), comment);
+    places.emplace_back(QStringLiteral("shape"), shapeText(shapesOf(document)));
     return places;
 }
 
@@ -214,6 +279,14 @@ uno::Reference<lang::XComponent> makeWriterDocument(const uno::Reference<frame::
                                                      uno::UNO_QUERY_THROW);
     body->insertTextContent(body->getEnd(), textFrame.get(), false);
     appendTranscription(textFrame->getText());
+
+    const uno::Reference<text::XTextContent> comment(
+        factory->createInstance("com.sun.star.text.textfield.Annotation"), uno::UNO_QUERY_THROW);
+    setUnoProperty(comment, "Author", uno::Any(OUString("Sprelio")));
+    // Written before the comment goes in: the document keeps the text the comment had then.
+    appendTranscription(unoProperty<uno::Reference<text::XText>>(comment, "TextRange"));
+    body->insertTextContent(body->getEnd(), comment, false);
+    addTextShape(document, shapesOf(document));
 
     return document;
 }
@@ -323,6 +396,7 @@ void TestConvertOffice::initTestCase()
         uno::UNO_QUERY_THROW);
     const uno::Reference<sheet::XSpreadsheet> first(sheets->getByIndex(0), uno::UNO_QUERY_THROW);
     appendTranscription(uno::Reference<text::XText>(first->getCellByPosition(1, 2), uno::UNO_QUERY_THROW));
+    addTextShape(calc, shapesOf(first));
     store(calc, path("source.ods"), "calc8");
     store(calc, path("source.xlsx"), "Calc MS Excel 2007 XML");
     close(calc);
@@ -339,11 +413,9 @@ void TestConvertOffice::initTestCase()
             uno::Reference<drawing::XDrawPagesSupplier>(impress, uno::UNO_QUERY_THROW)->getDrawPages(),
             uno::UNO_QUERY_THROW);
         const uno::Reference<drawing::XShapes> slide(pages->getByIndex(0), uno::UNO_QUERY_THROW);
-        const uno::Reference<drawing::XShape> box(
-            factoryOf(impress)->createInstance("com.sun.star.drawing.TextShape"), uno::UNO_QUERY_THROW);
-        box->setSize({12000, 3000});
-        slide->add(box);
-        appendTranscription(uno::Reference<text::XText>(box, uno::UNO_QUERY_THROW));
+        addTextShape(impress, slide);
+        addTextShape(impress, notesOf(slide));
+        addTextShape(impress, masterOf(slide));
         store(impress, path("source.odp"), "impress8");
         store(impress, path("source.pptx"), "Impress MS PowerPoint 2007 XML");
         close(impress);
@@ -361,8 +433,9 @@ void TestConvertOffice::writerEveryPlace_data()
     QTest::addColumn<QString>("target");
     QTest::addColumn<QStringList>("lostByTheFormat");
 
-    // Word files keep a frame as a shape with a text box, which the office reads back as a shape.
-    const QStringList frame{QStringLiteral("frame")};
+    // Word files keep a frame as a shape with a text box, which the office reads back as a shape,
+    // and a shape's text in a text box of its own, which it reads back as a frame.
+    const QStringList frame{QStringLiteral("frame"), QStringLiteral("shape")};
     QTest::newRow("odt to docx") << "source.odt"
                                  << "out1.docx" << frame;
     QTest::newRow("doc to odt") << "source.doc"
@@ -399,17 +472,25 @@ void TestConvertOffice::writerEveryPlace()
     const uno::Reference<lang::XComponent> converted = load(path(target));
     QVERIFY(converted.is());
     QStringList faults;
+    QString commentFault;
     for (const auto &[place, placeText] : writerPlaces(converted)) {
         if (lostByTheFormat.contains(place)) {
             continue;
         }
         const QString fault = checkConverted(placeText);
-        if (!fault.isEmpty()) {
+        if (place == u"comment") {
+            commentFault = fault;
+        } else if (!fault.isEmpty()) {
             faults.append(place + QStringLiteral(": ") + fault);
         }
     }
     close(converted);
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+    QEXPECT_FAIL("",
+                 "the office does not keep what is written into a comment's text once the comment is "
+                 "in the document",
+                 Continue);
+    QVERIFY2(commentFault.isEmpty(), qPrintable(commentFault));
 }
 
 void TestConvertOffice::calcAndImpress_data()
@@ -435,28 +516,33 @@ void TestConvertOffice::calcAndImpress()
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     const uno::Reference<lang::XComponent> converted = load(path(target));
     QVERIFY(converted.is());
-    uno::Reference<text::XText> placeText;
+    std::vector<std::pair<QString, uno::Reference<text::XText>>> places;
     if (presentation) {
         const uno::Reference<container::XIndexAccess> pages(
             uno::Reference<drawing::XDrawPagesSupplier>(converted, uno::UNO_QUERY_THROW)->getDrawPages(),
             uno::UNO_QUERY_THROW);
-        const uno::Reference<container::XIndexAccess> slide(pages->getByIndex(0), uno::UNO_QUERY_THROW);
-        for (sal_Int32 i = 0; i < slide->getCount() && !placeText.is(); ++i) {
-            const uno::Reference<text::XText> candidate(slide->getByIndex(i), uno::UNO_QUERY);
-            if (candidate.is() && !candidate->getString().isEmpty()) {
-                placeText = candidate;
-            }
-        }
+        const uno::Reference<drawing::XShapes> slide(pages->getByIndex(0), uno::UNO_QUERY_THROW);
+        places = {{QStringLiteral("slide"), shapeText(slide)},
+                  {QStringLiteral("notes"), shapeText(notesOf(slide))},
+                  {QStringLiteral("master"), shapeText(masterOf(slide))}};
     } else {
         const uno::Reference<container::XIndexAccess> sheets(
             uno::Reference<sheet::XSpreadsheetDocument>(converted, uno::UNO_QUERY_THROW)->getSheets(),
             uno::UNO_QUERY_THROW);
         const uno::Reference<sheet::XSpreadsheet> first(sheets->getByIndex(0), uno::UNO_QUERY_THROW);
-        placeText.set(first->getCellByPosition(1, 2), uno::UNO_QUERY_THROW);
+        places = {{QStringLiteral("cell"),
+                   uno::Reference<text::XText>(first->getCellByPosition(1, 2), uno::UNO_QUERY_THROW)},
+                  {QStringLiteral("shape"), shapeText(shapesOf(first))}};
     }
-    const QString fault = checkConverted(placeText);
+    QStringList faults;
+    for (const auto &[place, placeText] : places) {
+        const QString fault = checkConverted(placeText);
+        if (!fault.isEmpty()) {
+            faults.append(place + QStringLiteral(": ") + fault);
+        }
+    }
     close(converted);
-    QVERIFY2(fault.isEmpty(), qPrintable(fault));
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
 }
 
 void TestConvertOffice::badInput_data()
