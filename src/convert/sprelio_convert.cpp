@@ -3,7 +3,9 @@
 // document in the format that its name asks for.
 
 #include "convert/documentconversion.h"
+
 #include "convert/officesession.h"
+#include "uno/unostrings.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
@@ -49,16 +51,6 @@ const char *const Usage =
     "--font into Unicode IPA set in FACE (default Charis SIL) and writes OUT in the format that its\n"
     "extension names (.odt .docx .doc .rtf .ods .xlsx .xls .odp .pptx .ppt .odg .pdf).\n"
     "Exit codes: 0 done, 1 the document could not be read, converted or written, 2 wrong command line.\n";
-
-OUString toOUString(const QString &text)
-{
-    return OUString(reinterpret_cast<const sal_Unicode *>(text.utf16()), static_cast<sal_Int32>(text.size()));
-}
-
-QString toQString(const OUString &text)
-{
-    return QString(reinterpret_cast<const QChar *>(text.getStr()), text.getLength());
-}
 
 void printLine(FILE *stream, const QString &line)
 {
