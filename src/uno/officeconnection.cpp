@@ -112,6 +112,7 @@ bool startDetached(const std::string &soffice, const std::vector<std::string> &a
     std::vector<std::string> words{soffice};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char *> argv;
+    argv.reserve(words.size() + 1);
     for (std::string &word : words) {
         argv.push_back(word.data());
     }

@@ -148,7 +148,7 @@ QByteArray TestOffice::typeTranscription()
     click(palette("t"));
     click(m_pad->ToolButtons().at(4));
     click(palette("S"));
-    const QByteArray glyphs = edit()->glyphs();
+    QByteArray glyphs = edit()->glyphs();
     // At least n, its mark, t, the tie and esh.
     if (glyphs.size() < 5) {
         qFatal("typed only %lld bytes", static_cast<long long>(glyphs.size()));
