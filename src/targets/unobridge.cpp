@@ -405,6 +405,9 @@ private:
         {
             const std::lock_guard lock(m_watchMutex);
             m_bridge = remote.bridge;
+            // An office of its own has just started and may still be setting itself up.
+            m_startingUntil =
+                sameProfile.empty() ? start + StartingTime : std::chrono::steady_clock::time_point();
         }
         try {
             m_factory = call([&] { return remote.context->getServiceManager(); });
@@ -417,7 +420,6 @@ private:
         for (const pid_t office : ownOffices()) {
             if (!before.contains(office)) {
                 m_started = office;
-                m_startingUntil = start + StartingTime;
             }
         }
     }
