@@ -1,6 +1,7 @@
 #include "convert/documentconversion.h"
 
 #include "convert/glyphruns.h"
+#include "uno/unostrings.h"
 
 #include <com/sun/star/awt/CharSet.hpp>
 #include <com/sun/star/beans/PropertyAttribute.hpp>
@@ -56,17 +57,6 @@ namespace lang = com::sun::star::lang;
 namespace sheet = com::sun::star::sheet;
 namespace text = com::sun::star::text;
 using rtl::OUString;
-
-OUString toOUString(const QString &value)
-{
-    return OUString(reinterpret_cast<const sal_Unicode *>(value.utf16()),
-                    static_cast<sal_Int32>(value.size()));
-}
-
-QString toQString(const OUString &value)
-{
-    return QString(reinterpret_cast<const QChar *>(value.getStr()), value.getLength());
-}
 
 bool supports(const uno::Reference<uno::XInterface> &object, const char *service)
 {

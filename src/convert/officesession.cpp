@@ -1,25 +1,20 @@
 #include "convert/officesession.h"
 
-#include <com/sun/star/bridge/UnoUrlResolver.hpp>
+#include "uno/officeconnection.h"
+#include "uno/unostrings.h"
+
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
-#include <cppuhelper/bootstrap.hxx>
-#include <rtl/bootstrap.hxx>
 
 #include <csignal>
-#include <pthread.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <vector>
 
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
-#include <QThread>
 #include <QUrl>
-#include <QUuid>
 
 namespace Sprelio {
 
@@ -27,40 +22,6 @@ namespace {
 
 namespace uno = com::sun::star::uno;
 using rtl::OUString;
-
-OUString toOUString(const QString &text)
-{
-    return OUString(reinterpret_cast<const sal_Unicode *>(text.utf16()), static_cast<sal_Int32>(text.size()));
-}
-
-QString toQString(const OUString &text)
-{
-    return QString(reinterpret_cast<const QChar *>(text.getStr()), text.getLength());
-}
-
-// The office's libraries write to their pipe without sparing the process when the office has gone;
-// blocked here, SIGPIPE turns into a failed write, which the conversion reports.
-void keepClosedPipesFromEndingTheProgram()
-{
-    sigset_t pipe;
-    sigemptyset(&pipe);
-    sigaddset(&pipe, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
-}
-
-// The office's program folder: from UNO_PATH when it is set, else where soffice really lives.
-QString officeProgramFolder()
-{
-    QString unoPath = qEnvironmentVariable("UNO_PATH");
-    if (!unoPath.isEmpty()) {
-        return unoPath;
-    }
-    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (soffice.isEmpty()) {
-        return {};
-    }
-    return QFileInfo(QFileInfo(soffice).canonicalFilePath()).absolutePath();
-}
 
 // Every process below a process, read from /proc.
 std::vector<pid_t> descendantsOf(pid_t root)
@@ -95,14 +56,13 @@ std::vector<pid_t> descendantsOf(pid_t root)
     return found;
 }
 
-constexpr int ConnectLimitMs = 120000;
-constexpr int ConnectPollMs = 100;
+constexpr auto ConnectLimit = std::chrono::seconds(120);
 
 } // namespace
 
 OfficeSession::OfficeSession(std::chrono::seconds timeLimit)
 {
-    keepClosedPipesFromEndingTheProgram();
+    OfficeConnection::keepClosedPipesFromEndingTheProgram();
     m_watchdog = std::thread([this, timeLimit] { watch(timeLimit); });
 }
 
@@ -169,12 +129,12 @@ QString OfficeSession::start()
     if (!m_profile.isValid()) {
         return QStringLiteral("no temporary folder for the office's profile");
     }
-    const QString program = officeProgramFolder();
-    if (program.isEmpty()) {
+    const std::string program = OfficeConnection::programFolder();
+    const std::string soffice = OfficeConnection::sofficeIn(program);
+    if (soffice.empty()) {
         return QStringLiteral("LibreOffice is not installed (soffice not found)");
     }
-    const QString soffice = QDir(program).filePath(QStringLiteral("soffice"));
-    const QString pipe = QStringLiteral("sprelio_convert_") + QUuid::createUuid().toString(QUuid::Id128);
+    const std::string pipe = OfficeConnection::uniquePipeName("sprelio_convert_");
     // The office starts with no signal blocked; the converter blocks some for itself.
     m_process.setChildProcessModifier([] {
         sigset_t none;
@@ -184,10 +144,11 @@ QString OfficeSession::start()
     m_process.setStandardOutputFile(QProcess::nullDevice());
     m_process.setStandardErrorFile(QProcess::nullDevice());
     m_process.start(
-        soffice, {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(m_profile.path()).toString(),
-                  QStringLiteral("--headless"), QStringLiteral("--invisible"), QStringLiteral("--norestore"),
-                  QStringLiteral("--nologo"), QStringLiteral("--nolockcheck"), QStringLiteral("--nodefault"),
-                  QStringLiteral("--accept=pipe,name=%1;urp;").arg(pipe)});
+        QString::fromStdString(soffice),
+        {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(m_profile.path()).toString(),
+         QStringLiteral("--headless"), QStringLiteral("--invisible"), QStringLiteral("--norestore"),
+         QStringLiteral("--nologo"), QStringLiteral("--nolockcheck"), QStringLiteral("--nodefault"),
+         QString::fromStdString(OfficeConnection::acceptArgument(pipe))});
     if (!m_process.waitForStarted(30000)) {
         return QStringLiteral("LibreOffice did not start: ") + m_process.errorString();
     }
@@ -197,28 +158,13 @@ QString OfficeSession::start()
         return QStringLiteral("stopped");
     }
     try {
-        // The office's own bootstrap file, which names its type and service registries.
-        rtl::Bootstrap::set(OUString("URE_BOOTSTRAP"),
-                            toOUString(QStringLiteral("vnd.sun.star.pathname:") +
-                                       QDir(program).filePath(QStringLiteral("fundamentalrc"))));
-        const uno::Reference<uno::XComponentContext> local = cppu::defaultBootstrap_InitialComponentContext();
-        const uno::Reference<com::sun::star::bridge::XUnoUrlResolver> resolver =
-            com::sun::star::bridge::UnoUrlResolver::create(local);
-        const OUString url =
-            toOUString(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipe));
-        for (int waited = 0;; waited += ConnectPollMs) {
-            try {
-                m_context.set(resolver->resolve(url), uno::UNO_QUERY_THROW);
-                break;
-            } catch (const com::sun::star::connection::NoConnectException &) {
-                if (waited > ConnectLimitMs || m_process.state() == QProcess::NotRunning || m_timedOut ||
-                    m_stopped) {
-                    return QStringLiteral("LibreOffice does not answer");
-                }
-                QThread::msleep(ConnectPollMs);
-            }
-        }
+        const OfficeConnection::Remote remote = OfficeConnection::connect(
+            OfficeConnection::localContext(program), pipe, std::chrono::steady_clock::now() + ConnectLimit,
+            [this] { return m_process.state() != QProcess::NotRunning && !m_timedOut && !m_stopped; });
+        m_context = remote.context;
         m_desktop = com::sun::star::frame::Desktop::create(m_context);
+    } catch (const com::sun::star::connection::NoConnectException &) {
+        return QStringLiteral("LibreOffice does not answer");
     } catch (const uno::Exception &error) {
         return QStringLiteral("no connection to LibreOffice: ") + toQString(error.Message);
     }

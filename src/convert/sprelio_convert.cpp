@@ -3,7 +3,9 @@
 // document in the format that its name asks for.
 
 #include "convert/documentconversion.h"
+
 #include "convert/officesession.h"
+#include "uno/unostrings.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
@@ -58,16 +60,6 @@ const char *const Usage =
     "--porcelain prints the result for programs, tab-separated: converted STRETCHES SYMBOLS FACE FOUND...\n"
     "or timeout SECONDS; a failure's message goes to standard error as always.\n"
     "SIGTERM, SIGINT and SIGHUP end the office, remove what was half written and exit with 1.\n";
-
-OUString toOUString(const QString &text)
-{
-    return OUString(reinterpret_cast<const sal_Unicode *>(text.utf16()), static_cast<sal_Int32>(text.size()));
-}
-
-QString toQString(const OUString &text)
-{
-    return QString(reinterpret_cast<const QChar *>(text.getStr()), text.getLength());
-}
 
 void printLine(FILE *stream, const QString &line)
 {

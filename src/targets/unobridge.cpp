@@ -1,27 +1,34 @@
 #include "targets/unobridge.h"
 
+#include "uno/officeconnection.h"
+#include "uno/unostrings.h"
+
 #include <com/sun/star/beans/XExactName.hpp>
 #include <com/sun/star/frame/XDesktop.hpp>
 #include <com/sun/star/frame/XFrames.hpp>
 #include <com/sun/star/frame/XFramesSupplier.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
 #include <com/sun/star/lang/XSingleServiceFactory.hpp>
 #include <com/sun/star/reflection/InvocationTargetException.hpp>
 #include <com/sun/star/script/XInvocation.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
-#include <cppuhelper/bootstrap.hxx>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <map>
+#include <mutex>
 #include <set>
 #include <thread>
 #include <utility>
+#include <vector>
 
-#include <pthread.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,17 +48,6 @@ using rtl::OUString;
 constexpr std::string_view ServiceManagerProgId = "com.sun.star.ServiceManager";
 // What COM reports when the application raised an exception of its own.
 constexpr std::int32_t ApplicationException = static_cast<std::int32_t>(0x80020009U);
-
-std::string toUtf8(const OUString &text)
-{
-    const rtl::OString bytes = rtl::OUStringToOString(text, RTL_TEXTENCODING_UTF8);
-    return std::string(bytes.getStr(), static_cast<std::size_t>(bytes.getLength()));
-}
-
-OUString fromUtf8(std::string_view text)
-{
-    return OUString(text.data(), static_cast<sal_Int32>(text.size()), RTL_TEXTENCODING_UTF8);
-}
 
 AutomationError systemError(const OUString &message)
 {
@@ -75,19 +71,25 @@ template <typename Call> auto translated(Call &&call) -> decltype(call())
     }
 }
 
-// The office's libraries write to their pipe without asking the kernel to spare the process when the
-// other end has gone: an office that ends while it is being connected to, or during a send, would end
-// the program with SIGPIPE. Blocked in the thread that connects, and so in the threads that the
-// connection starts from it, the signal stays pending and the write fails, which the send reports.
-void keepClosedPipesFromEndingTheProgram()
+// The state letter of a process from /proc, such as R, S, T (stopped) or Z (ended, not yet reaped);
+// a blank when it is not there.
+char processState(pid_t pid)
 {
-    sigset_t pipe;
-    sigemptyset(&pipe);
-    sigaddset(&pipe, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+    std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(file, line);
+    const std::size_t nameEnd = line.rfind(')');
+    return nameEnd != std::string::npos && nameEnd + 2 < line.size() ? line[nameEnd + 2] : ' ';
 }
 
-// Whether process pid is an office of this user.
+// Whether an office process is stopped, as by SIGSTOP: it answers nothing until it is continued.
+bool isStopped(pid_t pid)
+{
+    const char state = processState(pid);
+    return state == 'T' || state == 't';
+}
+
+// Whether process pid is an office of this user that has not ended.
 bool isOwnOffice(pid_t pid)
 {
     const std::filesystem::path folder = "/proc/" + std::to_string(pid);
@@ -98,7 +100,8 @@ bool isOwnOffice(pid_t pid)
     std::ifstream comm(folder / "comm");
     std::string name;
     std::getline(comm, name);
-    return name == "soffice.bin";
+    const char state = processState(pid);
+    return name == "soffice.bin" && state != 'Z' && state != 'X' && state != ' ';
 }
 
 // The offices of this user that run now.
@@ -140,41 +143,53 @@ std::string profileOf(pid_t office)
     return profile.empty() ? processSetting(office, "environ", "UserInstallation=") : profile;
 }
 
+// The profile that an office started by this program uses, as profileOf gives it.
+std::string ownProfile()
+{
+    const char *profile = std::getenv("UserInstallation");
+    return profile != nullptr ? profile : "";
+}
+
+// How long one call into the office may take before the connection is given up: an office that is
+// stopped or hangs would otherwise keep the send waiting for ever. An office that was just started
+// may still be busy setting itself up.
+constexpr auto CallLimit = std::chrono::seconds(5);
+constexpr auto CallLimitWhileStarting = std::chrono::seconds(30);
+constexpr auto StartingTime = std::chrono::seconds(60);
+// How long an office may take to listen on the connection's pipe: handing over to a running office
+// is quick, starting one of its own may take long on a busy machine.
+constexpr auto HandOverLimit = std::chrono::seconds(20);
+constexpr auto StartLimit = std::chrono::seconds(120);
+
 // The office's component context behind the service manager: one connection over a local pipe,
-// kept between sends because making it takes half a second.
+// kept between sends because making it takes a while. Every call into the office runs under a
+// time limit: a watcher closes the connection when a call outlasts it, so that the call fails
+// and the connection is made anew for the next send.
 class UnoConnection
 {
 public:
+    UnoConnection()
+        : m_watcher([this] { watch(); })
+    {}
+
+    ~UnoConnection()
+    {
+        {
+            const std::lock_guard lock(m_watchMutex);
+            m_stopping = true;
+        }
+        m_wake.notify_all();
+        m_watcher.join();
+        drop();
+    }
+
+    UnoConnection(const UnoConnection &) = delete;
+    UnoConnection &operator=(const UnoConnection &) = delete;
+
     uno::Reference<uno::XComponentContext> context(std::string_view progId)
     {
-        if (m_context.is() && !alive()) {
-            m_context.clear();
-            m_factory.clear();
-            m_invocationFactory.clear();
-        }
-        if (!m_context.is()) {
-            keepClosedPipesFromEndingTheProgram();
-            try {
-                // Connecting starts an office. Where one runs for the same profile, the new one hands
-                // over to it and ends; otherwise it stays, as an office of this program's making.
-                const std::set<pid_t> before = ownOffices();
-                uno::Reference<uno::XComponentContext> context = cppu::bootstrap();
-                m_factory = context->getServiceManager();
-                m_context = context;
-                for (const pid_t office : ownOffices()) {
-                    if (!before.contains(office)) {
-                        m_started = office;
-                    }
-                }
-            } catch (const cppu::BootstrapException &error) {
-                throw AutomationError(AutomationErrorKind::System,
-                                      createFailureText(toUtf8(error.getMessage()), progId),
-                                      AutomationResult::OperationUnavailable);
-            } catch (const uno::Exception &error) {
-                throw AutomationError(AutomationErrorKind::System,
-                                      createFailureText(toUtf8(error.Message), progId),
-                                      AutomationResult::OperationUnavailable);
-            }
+        if (!openContext().is()) {
+            connect(progId);
         }
         return m_context;
     }
@@ -183,11 +198,18 @@ public:
     uno::Reference<uno::XComponentContext> openContext()
     {
         if (m_context.is() && !alive()) {
-            m_context.clear();
-            m_factory.clear();
-            m_invocationFactory.clear();
+            drop();
+            m_lost = true;
         }
         return m_context;
+    }
+
+    /// Runs one call into the office under the time limit and turns what UNO throws into the
+    /// bridge's errors.
+    template <typename Call> auto call(Call &&work) -> decltype(work())
+    {
+        const Watched watched(*this);
+        return translated(std::forward<Call>(work));
     }
 
     /// Connects to an office that runs for the profile that this program would use, so that
@@ -197,9 +219,8 @@ public:
         if (openContext().is()) {
             return;
         }
-        const char *ownProfile = std::getenv("UserInstallation");
         for (const pid_t office : ownOffices()) {
-            if (profileOf(office) == (ownProfile != nullptr ? ownProfile : "")) {
+            if (profileOf(office) == ownProfile()) {
                 try {
                     context(ServiceManagerProgId);
                 } catch (const AutomationError &) {
@@ -213,25 +234,31 @@ public:
     /// nobody can see or use it. An office that the user has opened a document in stays.
     void endUnusedStarted()
     {
+        // The send has failed; the next one may connect again.
+        m_unanswered = false;
         const pid_t office = std::exchange(m_started, 0);
         if (office == 0 || !isOwnOffice(office) || !openContext().is()) {
             return;
         }
         try {
-            const uno::Reference<frame::XFramesSupplier> frames(
-                m_factory->createInstanceWithContext(OUString("com.sun.star.frame.Desktop"), m_context),
-                uno::UNO_QUERY_THROW);
-            if (frames->getFrames()->getCount() > 0) {
+            const bool inUse = call([&] {
+                const uno::Reference<frame::XFramesSupplier> frames(
+                    m_factory->createInstanceWithContext(OUString("com.sun.star.frame.Desktop"), m_context),
+                    uno::UNO_QUERY_THROW);
+                if (frames->getFrames()->getCount() > 0) {
+                    return true;
+                }
+                const uno::Reference<frame::XDesktop> desktop(frames, uno::UNO_QUERY_THROW);
+                desktop->terminate();
+                return false;
+            });
+            if (inUse) {
                 return;
             }
-            const uno::Reference<frame::XDesktop> desktop(frames, uno::UNO_QUERY_THROW);
-            desktop->terminate();
-        } catch (const uno::Exception &) {
+        } catch (const AutomationError &) {
             // Gone or stuck: the signal below ends it.
         }
-        m_context.clear();
-        m_factory.clear();
-        m_invocationFactory.clear();
+        drop();
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (isOwnOffice(office) && std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -248,7 +275,7 @@ public:
         if (!m_factory.is()) {
             throw AutomationError(AutomationErrorKind::System, "The office connection is closed");
         }
-        return translated([&] {
+        return call([&] {
             if (!m_invocationFactory.is()) {
                 m_invocationFactory.set(m_factory->createInstanceWithContext(
                                             OUString("com.sun.star.script.Invocation"), m_context),
@@ -265,12 +292,163 @@ public:
     }
 
 private:
+    // Marks the time of one call for the watcher. Calls may nest; the outermost one counts.
+    class Watched
+    {
+    public:
+        explicit Watched(UnoConnection &connection)
+            : m_connection(connection)
+        {
+            // The threads that the connection starts write to its pipe, but a call may write too.
+            OfficeConnection::keepClosedPipesFromEndingTheProgram();
+            const std::lock_guard lock(m_connection.m_watchMutex);
+            if (m_connection.m_depth++ == 0) {
+                const auto now = std::chrono::steady_clock::now();
+                m_connection.m_deadline =
+                    now + (now < m_connection.m_startingUntil ? CallLimitWhileStarting : CallLimit);
+                ++m_connection.m_callNumber;
+            }
+            m_connection.m_wake.notify_all();
+        }
+        ~Watched()
+        {
+            const std::lock_guard lock(m_connection.m_watchMutex);
+            --m_connection.m_depth;
+            m_connection.m_wake.notify_all();
+        }
+        Watched(const Watched &) = delete;
+        Watched &operator=(const Watched &) = delete;
+
+    private:
+        UnoConnection &m_connection;
+    };
+
+    // Closes the connection when a call outlasts its time: the call then throws, as every later
+    // one on this connection does.
+    void watch()
+    {
+        std::unique_lock lock(m_watchMutex);
+        while (!m_stopping) {
+            if (m_depth == 0) {
+                m_wake.wait(lock);
+                continue;
+            }
+            const unsigned callNumber = m_callNumber;
+            const auto deadline = m_deadline;
+            if (m_wake.wait_until(lock, deadline,
+                                  [&] { return m_stopping || m_depth == 0 || m_callNumber != callNumber; })) {
+                continue;
+            }
+            const uno::Reference<lang::XComponent> bridge = m_bridge;
+            m_unanswered = true;
+            lock.unlock();
+            if (bridge.is()) {
+                try {
+                    bridge->dispose();
+                } catch (const uno::Exception &) {
+                }
+            }
+            lock.lock();
+            // The call fails now; the next one is watched anew.
+            m_wake.wait(lock, [&] { return m_stopping || m_depth == 0 || m_callNumber != callNumber; });
+        }
+    }
+
+    void connect(std::string_view progId)
+    {
+        const auto unavailable = [progId](std::string_view why) {
+            return AutomationError(AutomationErrorKind::System, createFailureText(why, progId),
+                                   AutomationResult::OperationUnavailable);
+        };
+        OfficeConnection::keepClosedPipesFromEndingTheProgram();
+        const std::string soffice = OfficeConnection::sofficeIn(OfficeConnection::programFolder());
+        if (soffice.empty()) {
+            throw unavailable("no soffice installation found");
+        }
+        // soffice listens on the pipe when it becomes the office. Where an office runs for the same
+        // profile, soffice hands the pipe over to it and ends; otherwise it stays, as an office of
+        // this program's making.
+        const std::set<pid_t> before = ownOffices();
+        std::vector<pid_t> sameProfile;
+        for (const pid_t office : before) {
+            if (profileOf(office) == ownProfile()) {
+                sameProfile.push_back(office);
+            }
+        }
+        // The office that this connection reached has gone, and none runs for the profile. One
+        // started now would have no document open, so the send would fail anyway: it fails at once.
+        if (m_lost && sameProfile.empty()) {
+            throw unavailable("the office has ended");
+        }
+        // The office of the profile has just let a call run out of time in this send: soffice
+        // would hand the pipe over to an office that does not answer.
+        if (m_unanswered) {
+            throw unavailable("the office does not answer");
+        }
+        const std::string pipe = OfficeConnection::uniquePipeName("sprelio_");
+        if (!OfficeConnection::startDetached(soffice,
+                                             {"--nologo", "--nodefault", "--norestore", "--nolockcheck",
+                                              OfficeConnection::acceptArgument(pipe)})) {
+            throw unavailable("soffice could not be started");
+        }
+        const auto start = std::chrono::steady_clock::now();
+        OfficeConnection::Remote remote;
+        try {
+            // A stopped office takes no pipe over until it is continued.
+            remote = OfficeConnection::connect(
+                OfficeConnection::localContext(std::filesystem::path(soffice).parent_path().string()), pipe,
+                start + (sameProfile.empty() ? StartLimit : HandOverLimit),
+                [&] { return std::none_of(sameProfile.begin(), sameProfile.end(), isStopped); });
+        } catch (const uno::Exception &error) {
+            throw unavailable(toUtf8(error.Message));
+        }
+        {
+            const std::lock_guard lock(m_watchMutex);
+            m_bridge = remote.bridge;
+            // An office of its own has just started and may still be setting itself up.
+            m_startingUntil =
+                sameProfile.empty() ? start + StartingTime : std::chrono::steady_clock::time_point();
+        }
+        try {
+            m_factory = call([&] { return remote.context->getServiceManager(); });
+        } catch (const AutomationError &error) {
+            drop();
+            throw unavailable(error.what());
+        }
+        m_context = remote.context;
+        m_lost = false;
+        for (const pid_t office : ownOffices()) {
+            if (!before.contains(office)) {
+                m_started = office;
+            }
+        }
+    }
+
+    // Closes the connection; its objects fail from now on.
+    void drop()
+    {
+        uno::Reference<lang::XComponent> bridge;
+        {
+            const std::lock_guard lock(m_watchMutex);
+            bridge = std::exchange(m_bridge, {});
+        }
+        m_invocationFactory.clear();
+        m_factory.clear();
+        m_context.clear();
+        if (bridge.is()) {
+            try {
+                bridge->dispose();
+            } catch (const uno::Exception &) {
+            }
+        }
+    }
+
     // A gone office shows as a disposed bridge at the first call through it.
     bool alive()
     {
         try {
-            return m_context->getServiceManager().is();
-        } catch (const uno::Exception &) {
+            return call([&] { return m_context->getServiceManager().is(); });
+        } catch (const AutomationError &) {
             return false;
         }
     }
@@ -280,6 +458,21 @@ private:
     uno::Reference<lang::XSingleServiceFactory> m_invocationFactory;
     // The office that connecting started, until a failed send has looked at it.
     pid_t m_started = 0;
+    // Whether the office of the last connection went away, until a connection is made again.
+    bool m_lost = false;
+    std::chrono::steady_clock::time_point m_startingUntil;
+
+    // Shared with the watcher.
+    std::mutex m_watchMutex;
+    std::condition_variable m_wake;
+    uno::Reference<lang::XComponent> m_bridge;
+    // Set when a call ran out of time, until the failed send has ended.
+    std::atomic<bool> m_unanswered{false};
+    unsigned m_depth = 0;
+    unsigned m_callNumber = 0;
+    std::chrono::steady_clock::time_point m_deadline;
+    bool m_stopping = false;
+    std::thread m_watcher;
 };
 
 class UnoObject final : public AutomationObject
@@ -300,7 +493,7 @@ public:
         if (!member.method && !args.empty()) {
             throw AutomationError::memberNotSupported(name);
         }
-        return fromAny(translated([&] {
+        return fromAny(m_connection->call([&] {
             return member.method ? invoke(member.name, arguments) : m_invocation->getValue(member.name);
         }));
     }
@@ -317,7 +510,7 @@ public:
             throw AutomationError::memberNotSupported(name);
         }
         const uno::Any argument = toAny(value);
-        translated([&] { m_invocation->setValue(member.name, argument); });
+        m_connection->call([&] { m_invocation->setValue(member.name, argument); });
     }
 
     /// A value of a call's result: plain values as they are, everything else as an object.
@@ -351,16 +544,17 @@ private:
     {
         if (!m_invocation.is()) {
             m_invocation = m_connection->invocationOf(m_value);
-            m_exactName.set(m_invocation, uno::UNO_QUERY);
+            m_exactName = m_connection->call(
+                [&] { return uno::Reference<beans::XExactName>(m_invocation, uno::UNO_QUERY); });
         }
         const OUString wanted = fromUtf8(name);
-        Member member{m_exactName.is() ? translated([&] { return m_exactName->getExactName(wanted); })
+        Member member{m_exactName.is() ? m_connection->call([&] { return m_exactName->getExactName(wanted); })
                                        : wanted};
         if (member.name.isEmpty()) {
             throw AutomationError::memberNotSupported(name);
         }
-        member.method = translated([&] { return m_invocation->hasMethod(member.name); });
-        if (!member.method && !translated([&] { return m_invocation->hasProperty(member.name); })) {
+        member.method = m_connection->call([&] { return m_invocation->hasMethod(member.name); });
+        if (!member.method && !m_connection->call([&] { return m_invocation->hasProperty(member.name); })) {
             throw AutomationError::memberNotSupported(name);
         }
         return member;
@@ -503,7 +697,7 @@ private:
     AutomationValue serviceManager(const uno::Reference<uno::XComponentContext> &context) const
     {
         return UnoObject::fromAny(m_connection,
-                                  translated([&] { return uno::Any(context->getServiceManager()); }));
+                                  m_connection->call([&] { return uno::Any(context->getServiceManager()); }));
     }
 
     std::shared_ptr<UnoConnection> m_connection = std::make_shared<UnoConnection>();

@@ -19,6 +19,8 @@
 #include <com/sun/star/util/XCloseable.hpp>
 #include <cppuhelper/bootstrap.hxx>
 
+#include "uno/unostrings.h"
+
 #include <unistd.h>
 
 #include <QDir>
@@ -42,12 +44,12 @@ using rtl::OUString;
 
 inline OUString ou(const QString &s)
 {
-    return OUString(reinterpret_cast<const sal_Unicode *>(s.utf16()), static_cast<sal_Int32>(s.size()));
+    return Sprelio::toOUString(s);
 }
 
 inline QString qs(const OUString &s)
 {
-    return QString(reinterpret_cast<const QChar *>(s.getStr()), s.getLength());
+    return Sprelio::toQString(s);
 }
 
 inline uno::Sequence<beans::PropertyValue>

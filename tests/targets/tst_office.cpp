@@ -25,12 +25,18 @@
 #include "palette/kwspeedbutton.h"
 #include "palette/phoneticfonts.h"
 #include "palette/speedbutton.h"
+#include "uno/officeconnection.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QTest>
+#include <QTimer>
+
+#include <csignal>
 
 using namespace Sprelio;
 using namespace OfficeFixture;
@@ -84,6 +90,8 @@ private slots:
     void sheetWithSeveralRangesRefusesThePaste();
     void noOfficeReachable();
     void officeStartedInVainIsEnded();
+    void officeStoppedOrKilled_data();
+    void officeStoppedOrKilled();
 
 private:
     QByteArray typeTranscription();
@@ -141,7 +149,7 @@ QByteArray TestOffice::typeTranscription()
     click(palette("t"));
     click(m_pad->ToolButtons().at(4));
     click(palette("S"));
-    const QByteArray glyphs = edit()->glyphs();
+    QByteArray glyphs = edit()->glyphs();
     // At least n, its mark, t, the tie and esh.
     if (glyphs.size() < 5) {
         qFatal("typed only %lld bytes", static_cast<long long>(glyphs.size()));
@@ -407,6 +415,80 @@ QList<int> officesOfProfile(const QString &profileUrl)
     return offices;
 }
 
+// An office for a test that stops or kills it: a profile and a new Writer document of its own, and
+// reached by nothing in this program but the window's bridge. Two connections of one program to
+// the same object share one proxy, which carries the calls of both over the connection that made
+// it first: the test's own connection to it is closed before the window connects.
+class OwnOffice
+{
+public:
+    QString profileUrl() const { return QUrl::fromLocalFile(m_profile.path()).toString(); }
+    pid_t pid() const { return m_pid; }
+
+    /// Starts the office and waits until its document is the current one; empty when that worked.
+    QString start()
+    {
+        const std::string pipe = OfficeConnection::uniquePipeName("sprelio_test_");
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("UserInstallation"), profileUrl());
+        m_process.setProcessEnvironment(environment);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(QStandardPaths::findExecutable(QStringLiteral("soffice")),
+                        {QStringLiteral("-env:UserInstallation=") + profileUrl(),
+                         QStringLiteral("--norestore"), QStringLiteral("--nologo"),
+                         QStringLiteral("--nolockcheck"), QStringLiteral("--writer"),
+                         QString::fromStdString(OfficeConnection::acceptArgument(pipe))});
+        if (!m_process.waitForStarted(30000)) {
+            return QStringLiteral("soffice did not start");
+        }
+        try {
+            OfficeConnection::Remote remote =
+                OfficeConnection::connect(OfficeConnection::localContext(OfficeConnection::programFolder()),
+                                          pipe, std::chrono::steady_clock::now() + std::chrono::minutes(2),
+                                          [this] { return m_process.state() != QProcess::NotRunning; });
+            uno::Reference<frame::XDesktop> desktop(
+                remote.context->getServiceManager()->createInstanceWithContext(
+                    OUString("com.sun.star.frame.Desktop"), remote.context),
+                uno::UNO_QUERY_THROW);
+            QElapsedTimer waited;
+            waited.start();
+            while (!desktop->getCurrentComponent().is() && waited.elapsed() < 120000) {
+                QThread::msleep(50);
+            }
+            const bool ready = desktop->getCurrentComponent().is();
+            desktop.clear();
+            remote.context.clear();
+            remote.bridge->dispose();
+            if (!ready) {
+                return QStringLiteral("the office shows no document");
+            }
+        } catch (const uno::Exception &error) {
+            return QStringLiteral("no connection to the office: ") + qs(error.Message);
+        }
+        const QList<int> offices = officesOfProfile(profileUrl());
+        m_pid = offices.size() == 1 ? offices.front() : 0;
+        return m_pid != 0 ? QString() : QStringLiteral("not one office for the profile");
+    }
+
+    ~OwnOffice()
+    {
+        // Only while the number still names this office: a killed one may be another process now.
+        if (m_pid != 0 && officesOfProfile(profileUrl()).contains(m_pid)) {
+            ::kill(m_pid, SIGKILL);
+            ::kill(m_pid, SIGCONT);
+        }
+        if (!m_process.waitForFinished(30000)) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+
+private:
+    QTemporaryDir m_profile;
+    QProcess m_process;
+    pid_t m_pid = 0;
+};
+
 // The user's office runs under another profile: the send starts an office of its own, which
 // has no document, and fails. That office must not stay behind, hidden.
 void TestOffice::officeStartedInVainIsEnded()
@@ -439,6 +521,71 @@ void TestOffice::noOfficeReachable()
     }
     QCOMPARE(shown, LangStr(22));
     QCOMPARE(edit()->glyphs(), glyphs);
+}
+
+// The office stops answering, or ends, while the window is connected to it: the send ends with the
+// office's message within a bound far below the time an office takes to start, the line stays in
+// the field, and once the office is back the next send reaches it.
+void TestOffice::officeStoppedOrKilled_data()
+{
+    QTest::addColumn<int>("signalBefore");
+    QTest::addColumn<int>("signalDuring");
+    QTest::newRow("stopped") << SIGSTOP << 0;
+    QTest::newRow("killed before the send") << SIGKILL << 0;
+    QTest::newRow("killed during the send") << SIGSTOP << SIGKILL;
+}
+
+void TestOffice::officeStoppedOrKilled()
+{
+    QFETCH(int, signalBefore);
+    QFETCH(int, signalDuring);
+    auto office = std::make_unique<OwnOffice>();
+    const QString failure = office->start();
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    qputenv("UserInstallation", office->profileUrl().toUtf8());
+    const auto backToTheFixture =
+        qScopeGuard([this] { qputenv("UserInstallation", m_office.profileUrl().toUtf8()); });
+    // A window of its own, whose connection reaches that office.
+    m_pad = std::make_unique<TSprelioPad>();
+    m_pad->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_pad.get()));
+    findNamed<QAction>(m_pad.get(), "OpenOffice")->setChecked(true);
+    static_cast<void>(typeTranscription());
+    send();
+    QCOMPARE(edit()->glyphs(), QByteArray());
+
+    const QByteArray glyphs = typeTranscription();
+    QCOMPARE(::kill(office->pid(), signalBefore), 0);
+    // The second signal comes while the send waits for the office. A stopped office is continued
+    // after a long while in any case, so that a send that waits for it cannot hang the test.
+    QTimer during;
+    during.setSingleShot(true);
+    const int later = signalDuring != 0 ? signalDuring : SIGCONT;
+    connect(&during, &QTimer::timeout, this, [pid = office->pid(), later] { ::kill(pid, later); });
+    during.start(signalDuring != 0 ? 1000 : 45000);
+    QElapsedTimer sending;
+    sending.start();
+    const QString shown = sendFailing();
+    const qint64 took = sending.elapsed();
+    during.stop();
+    qInfo("the send ended after %lld ms", static_cast<long long>(took));
+    const bool killed = signalBefore == SIGKILL || signalDuring == SIGKILL;
+    if (!killed) {
+        ::kill(office->pid(), SIGCONT);
+    }
+    QCOMPARE(shown, LangStr(22));
+    QCOMPARE(edit()->glyphs(), glyphs);
+    QVERIFY2(took < 30000, qPrintable(QStringLiteral("the send took %1 ms").arg(took)));
+
+    // Once the office is back, the next send reaches it again.
+    if (killed) {
+        office = std::make_unique<OwnOffice>();
+        const QString restarted = office->start();
+        QVERIFY2(restarted.isEmpty(), qPrintable(restarted));
+        qputenv("UserInstallation", office->profileUrl().toUtf8());
+    }
+    send();
+    QCOMPARE(edit()->glyphs(), QByteArray());
 }
 
 QTEST_MAIN(TestOffice)
