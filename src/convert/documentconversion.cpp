@@ -20,6 +20,7 @@
 #include <com/sun/star/drawing/XMasterPagesSupplier.hpp>
 #include <com/sun/star/drawing/XShapes.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/presentation/XPresentationPage.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
@@ -31,6 +32,8 @@
 #include <com/sun/star/text/XEndnotesSupplier.hpp>
 #include <com/sun/star/text/XFootnotesSupplier.hpp>
 #include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/text/XTextContent.hpp>
+#include <com/sun/star/text/XTextCopy.hpp>
 #include <com/sun/star/text/XTextCursor.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/text/XTextField.hpp>
@@ -477,6 +480,44 @@ private:
     uno::Reference<com::sun::star::document::XUndoManager> m_undo;
 };
 
+// The office makes a comment's text object anew from the stored comment whenever it is asked for
+// it, and keeps nothing that is written into it. A comment whose text holds phonetic stretches is
+// therefore replaced by a copy that carries the converted text, at the same place.
+void convertComment(Converter &converter, const uno::Reference<lang::XComponent> &document,
+                    const uno::Reference<text::XTextContent> &comment)
+{
+    uno::Reference<text::XText> text;
+    if (!(propertyOf(comment, "TextRange") >>= text) || !text.is()) {
+        return;
+    }
+    const int before = converter.counts().stretches;
+    converter.convertText(text);
+    if (converter.counts().stretches == before) {
+        return;
+    }
+    const uno::Reference<lang::XMultiServiceFactory> factory(document, uno::UNO_QUERY_THROW);
+    const uno::Reference<beans::XPropertySet> copy(
+        factory->createInstance(OUString("com.sun.star.text.textfield.Annotation")), uno::UNO_QUERY_THROW);
+    for (const char *name : {"Author", "Initials", "DateTimeValue", "Resolved"}) {
+        try {
+            copy->setPropertyValue(OUString::createFromAscii(name), propertyOf(comment, name));
+        } catch (const uno::Exception &) {
+            // An older office without that property: the copy goes without it.
+        }
+    }
+    // Formatting and all: the converted text object hands its whole content over.
+    const uno::Reference<text::XTextCopy> target(copy->getPropertyValue(OUString("TextRange")),
+                                                 uno::UNO_QUERY_THROW);
+    target->copyText(uno::Reference<text::XTextCopy>(text, uno::UNO_QUERY_THROW));
+
+    // A comment on a stretch of text is anchored to that stretch; one at a point, to itself.
+    const uno::Reference<text::XTextRange> anchor = comment->getAnchor();
+    const bool onStretch = anchor->getString().getLength() > 1;
+    const uno::Reference<text::XTextContent> replacement(copy, uno::UNO_QUERY_THROW);
+    anchor->getText()->insertTextContent(onStretch ? anchor : anchor->getStart(), replacement, onStretch);
+    comment->dispose();
+}
+
 void convertTextDocument(Converter &converter, const uno::Reference<lang::XComponent> &document)
 {
     const uno::Reference<text::XTextDocument> textDocument(document, uno::UNO_QUERY_THROW);
@@ -532,19 +573,18 @@ void convertTextDocument(Converter &converter, const uno::Reference<lang::XCompo
 
     const uno::Reference<text::XTextFieldsSupplier> fields(document, uno::UNO_QUERY);
     if (fields.is()) {
+        // Gathered first: converting a comment replaces it, which the enumeration would not survive.
+        std::vector<uno::Reference<text::XTextContent>> comments;
         const uno::Reference<container::XEnumeration> fieldEnum =
             fields->getTextFields()->createEnumeration();
         while (fieldEnum->hasMoreElements()) {
-            const uno::Reference<uno::XInterface> field(fieldEnum->nextElement(), uno::UNO_QUERY);
-            if (!supports(field, "com.sun.star.text.textfield.Annotation")) {
-                continue;
+            const uno::Reference<text::XTextContent> field(fieldEnum->nextElement(), uno::UNO_QUERY);
+            if (supports(field, "com.sun.star.text.textfield.Annotation")) {
+                comments.push_back(field);
             }
-            uno::Reference<text::XText> comment;
-            if (propertyOf(field, "TextRange") >>= comment) {
-                if (comment.is()) {
-                    converter.convertText(comment);
-                }
-            }
+        }
+        for (const auto &comment : comments) {
+            convertComment(converter, document, comment);
         }
     }
 
