@@ -150,12 +150,12 @@ std::string ownProfile()
     return profile != nullptr ? profile : "";
 }
 
-// How long one call into the office may take before the connection is given up: an office that is
-// stopped or hangs would otherwise keep the send waiting for ever. An office that was just started
-// may still be busy setting itself up.
-constexpr auto CallLimit = std::chrono::seconds(5);
-constexpr auto CallLimitWhileStarting = std::chrono::seconds(30);
-constexpr auto StartingTime = std::chrono::seconds(60);
+// How long one call into the office may take before the connection is given up: an office that
+// hangs would otherwise keep the send waiting for ever. A busy machine or an office still setting
+// itself up can make a sound call take many seconds, so the limit is generous; a stopped office is
+// seen at once instead, by looking at its process while the call waits.
+constexpr auto CallLimit = std::chrono::seconds(60);
+constexpr auto StoppedCheckInterval = std::chrono::milliseconds(250);
 // How long an office may take to listen on the connection's pipe: handing over to a running office
 // is quick, starting one of its own may take long on a busy machine.
 constexpr auto HandOverLimit = std::chrono::seconds(20);
@@ -304,8 +304,7 @@ private:
             const std::lock_guard lock(m_connection.m_watchMutex);
             if (m_connection.m_depth++ == 0) {
                 const auto now = std::chrono::steady_clock::now();
-                m_connection.m_deadline =
-                    now + (now < m_connection.m_startingUntil ? CallLimitWhileStarting : CallLimit);
+                m_connection.m_deadline = now + CallLimit;
                 ++m_connection.m_callNumber;
             }
             m_connection.m_wake.notify_all();
@@ -335,8 +334,13 @@ private:
             }
             const unsigned callNumber = m_callNumber;
             const auto deadline = m_deadline;
-            if (m_wake.wait_until(lock, deadline,
+            const auto look = std::min(deadline, std::chrono::steady_clock::now() + StoppedCheckInterval);
+            if (m_wake.wait_until(lock, look,
                                   [&] { return m_stopping || m_depth == 0 || m_callNumber != callNumber; })) {
+                continue;
+            }
+            if (std::chrono::steady_clock::now() < deadline &&
+                std::none_of(m_offices.begin(), m_offices.end(), isStopped)) {
                 continue;
             }
             const uno::Reference<lang::XComponent> bridge = m_bridge;
@@ -405,9 +409,15 @@ private:
         {
             const std::lock_guard lock(m_watchMutex);
             m_bridge = remote.bridge;
-            // An office of its own has just started and may still be setting itself up.
-            m_startingUntil =
-                sameProfile.empty() ? start + StartingTime : std::chrono::steady_clock::time_point();
+            // The offices that answer this connection: the one of the profile, or the one just started.
+            m_offices = sameProfile;
+            if (m_offices.empty()) {
+                for (const pid_t office : ownOffices()) {
+                    if (!before.contains(office)) {
+                        m_offices.push_back(office);
+                    }
+                }
+            }
         }
         try {
             m_factory = call([&] { return remote.context->getServiceManager(); });
@@ -460,12 +470,13 @@ private:
     pid_t m_started = 0;
     // Whether the office of the last connection went away, until a connection is made again.
     bool m_lost = false;
-    std::chrono::steady_clock::time_point m_startingUntil;
 
     // Shared with the watcher.
     std::mutex m_watchMutex;
     std::condition_variable m_wake;
     uno::Reference<lang::XComponent> m_bridge;
+    // The office processes behind the bridge, looked at for being stopped while a call waits.
+    std::vector<pid_t> m_offices;
     // Set when a call ran out of time, until the failed send has ended.
     std::atomic<bool> m_unanswered{false};
     unsigned m_depth = 0;
