@@ -5,6 +5,8 @@
 # The build tree must be configured and built: clang-tidy reads its compile_commands.json and needs
 # the headers generated there. Prints only findings; exits non-zero when there is one.
 # LINT_JOBS sets how many clang-tidy processes run at once (default: 2).
+# LINT_CACHE names a folder that remembers sources found clean: clang-tidy is skipped when src/, the
+# checks and the tools are the same as in a clean run before. Unset (the default), it always runs.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -54,6 +56,21 @@ if ((${#sources[@]} == 0)); then
     exit 2
 fi
 
+# The sources, the checks, the compile commands less this tree's place, and the tools' versions.
+cache_key=
+if [[ -n ${LINT_CACHE:-} ]]; then
+    cache_key=$({
+        "$clang_tidy" --version
+        cat .clang-tidy
+        sed "s|$repo|.|g" "$database"
+        find src -type f -print0 | sort -z | xargs -0 sha256sum
+    } | sha256sum | cut -d' ' -f1)
+    if [[ -e $LINT_CACHE/$cache_key ]]; then
+        echo "lint.sh: clang-tidy skipped: these sources were found clean before ($LINT_CACHE)"
+        exit $status
+    fi
+fi
+
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
 # Each file's output goes to a log of its own, kept only when it holds a finding (clang-tidy failed,
@@ -71,5 +88,7 @@ if compgen -G "$logs/*.log" >/dev/null; then
     cat "$logs"/*.log | grep -Ev '^[0-9]+ (warning|error)s? (and [0-9]+ (warning|error)s? )?generated\.$' || true
     echo "lint.sh: clang-tidy found faults" >&2
     status=1
+elif [[ -n $cache_key ]]; then
+    mkdir -p "$LINT_CACHE" && touch "$LINT_CACHE/$cache_key"
 fi
 exit $status

@@ -56,7 +56,9 @@ std::vector<pid_t> descendantsOf(pid_t root)
     return found;
 }
 
-constexpr auto ConnectLimit = std::chrono::seconds(120);
+// How long one start of the office may take until it listens, and how many starts are made.
+constexpr auto AnswerLimit = std::chrono::seconds(60);
+constexpr int StartAttempts = 2;
 
 } // namespace
 
@@ -134,7 +136,6 @@ QString OfficeSession::start()
     if (soffice.empty()) {
         return QStringLiteral("LibreOffice is not installed (soffice not found)");
     }
-    const std::string pipe = OfficeConnection::uniquePipeName("sprelio_convert_");
     // The office starts with no signal blocked; the converter blocks some for itself.
     m_process.setChildProcessModifier([] {
         sigset_t none;
@@ -143,12 +144,31 @@ QString OfficeSession::start()
     });
     m_process.setStandardOutputFile(QProcess::nullDevice());
     m_process.setStandardErrorFile(QProcess::nullDevice());
-    m_process.start(
-        QString::fromStdString(soffice),
-        {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(m_profile.path()).toString(),
-         QStringLiteral("--headless"), QStringLiteral("--invisible"), QStringLiteral("--norestore"),
-         QStringLiteral("--nologo"), QStringLiteral("--nolockcheck"), QStringLiteral("--nodefault"),
-         QString::fromStdString(OfficeConnection::acceptArgument(pipe))});
+    // Now and then an office ends or hangs in the first start of a new profile, mostly under load: it
+    // gets a second start with a profile of its own before the conversion gives up.
+    QString problem;
+    for (int attempt = 1; attempt <= StartAttempts; ++attempt) {
+        problem = startOnce(soffice, program, m_profile.filePath(QString::number(attempt)));
+        if (problem.isEmpty() || m_timedOut || m_stopped) {
+            break;
+        }
+        endOffice();
+        m_process.waitForFinished(5000);
+        m_pid = 0;
+    }
+    return problem;
+}
+
+QString OfficeSession::startOnce(const std::string &soffice, const std::string &program,
+                                 const QString &profile)
+{
+    const std::string pipe = OfficeConnection::uniquePipeName("sprelio_convert_");
+    m_process.start(QString::fromStdString(soffice),
+                    {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile).toString(),
+                     QStringLiteral("--headless"), QStringLiteral("--invisible"),
+                     QStringLiteral("--norestore"), QStringLiteral("--nologo"),
+                     QStringLiteral("--nolockcheck"), QStringLiteral("--nodefault"),
+                     QString::fromStdString(OfficeConnection::acceptArgument(pipe))});
     if (!m_process.waitForStarted(30000)) {
         return QStringLiteral("LibreOffice did not start: ") + m_process.errorString();
     }
@@ -157,14 +177,24 @@ QString OfficeSession::start()
         endOffice();
         return QStringLiteral("stopped");
     }
+    // With no event loop running, only a wait lets the process see that the office has ended.
+    const auto officeRuns = [this] {
+        return m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(0);
+    };
     try {
         const OfficeConnection::Remote remote = OfficeConnection::connect(
-            OfficeConnection::localContext(program), pipe, std::chrono::steady_clock::now() + ConnectLimit,
-            [this] { return m_process.state() != QProcess::NotRunning && !m_timedOut && !m_stopped; });
+            OfficeConnection::localContext(program), pipe, std::chrono::steady_clock::now() + AnswerLimit,
+            [&] { return officeRuns() && !m_timedOut && !m_stopped; });
         m_context = remote.context;
         m_desktop = com::sun::star::frame::Desktop::create(m_context);
     } catch (const com::sun::star::connection::NoConnectException &) {
-        return QStringLiteral("LibreOffice does not answer");
+        if (officeRuns()) {
+            return QStringLiteral("LibreOffice does not answer");
+        }
+        return m_process.exitStatus() == QProcess::CrashExit
+                   ? QStringLiteral("LibreOffice crashed while it started")
+                   : QStringLiteral("LibreOffice ended while it started (exit code %1)")
+                         .arg(m_process.exitCode());
     } catch (const uno::Exception &error) {
         return QStringLiteral("no connection to LibreOffice: ") + toQString(error.Message);
     }

@@ -14,6 +14,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <string>
 #include <thread>
 
 namespace Sprelio {
@@ -52,6 +53,7 @@ public:
 private:
     void watch(std::chrono::seconds timeLimit);
     void endOffice();
+    QString startOnce(const std::string &soffice, const std::string &program, const QString &profile);
 
     QTemporaryDir m_profile;
     QProcess m_process;

@@ -26,6 +26,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QUrl>
 #include <QUuid>
 
@@ -358,14 +359,26 @@ int convert(const Options &options)
         return officeEnded() ? reportEnded() : fail(started);
     }
 
+    // The office opens a copy of its own. The document may be open in another office, the user's own
+    // among them, whose lock would make the office ask first; and an office opens a file that it may
+    // not write read-only, which loses the shapes of some formats. Links in the document still
+    // resolve against the document's own place.
+    const QTemporaryDir scratch;
+    const QString copy = scratch.filePath(in.fileName());
+    if (!scratch.isValid() || !QFile::copy(in.absoluteFilePath(), copy) ||
+        !QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner)) {
+        return fail(options.in + QStringLiteral(": cannot be copied to a temporary folder"));
+    }
     const rtl::Reference<RefusingInteraction> interaction(new RefusingInteraction);
     uno::Reference<lang::XComponent> loaded;
     try {
         const uno::Reference<frame::XComponentLoader> loader(office.desktop(), uno::UNO_QUERY_THROW);
         loaded = loader->loadComponentFromURL(
-            toOUString(QUrl::fromLocalFile(in.absoluteFilePath()).toString()), OUString("_blank"), 0,
+            toOUString(QUrl::fromLocalFile(copy).toString()), OUString("_blank"), 0,
             properties(
                 {{"Hidden", uno::Any(true)},
+                 {"DocumentBaseURL",
+                  uno::Any(toOUString(QUrl::fromLocalFile(in.absoluteFilePath()).toString()))},
                  {"InteractionHandler",
                   uno::Any(uno::Reference<task::XInteractionHandler>(interaction.get()))},
                  {"MacroExecutionMode", uno::Any(com::sun::star::document::MacroExecMode::NEVER_EXECUTE)},

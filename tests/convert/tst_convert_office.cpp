@@ -30,6 +30,9 @@
 #include <com/sun/star/text/XTextTablesSupplier.hpp>
 
 #include <QCryptographicHash>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <QSysInfo>
 #include <QTest>
 
 using namespace OfficeFixture;
@@ -307,9 +310,11 @@ struct Run
     QString err;
 };
 
-Run runConvert(const QStringList &args)
+Run runConvert(const QStringList &args,
+               const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(SPRELIO_CONVERT), args);
     Run run;
     if (!process.waitForStarted(30000) || !process.waitForFinished(300000)) {
@@ -339,6 +344,8 @@ private slots:
     void calcAndImpress();
     void badInput_data();
     void badInput();
+    void documentOpenInAnotherOffice();
+    void officeEndsWhileStarting();
 
 private:
     uno::Reference<lang::XComponent> load(const QString &path)
@@ -600,6 +607,54 @@ void TestConvertOffice::badInput()
     QVERIFY2(run.err.contains(message, Qt::CaseInsensitive), qPrintable(run.err));
     QVERIFY2(run.err.startsWith(QLatin1String("sprelio-convert: ")), qPrintable(run.err));
     QCOMPARE(sha1Of(path(in)), before);
+}
+
+void TestConvertOffice::documentOpenInAnotherOffice()
+{
+    QVERIFY(QFile::copy(path("source.odt"), path("open.odt")));
+    // What the user's office leaves beside a document it has open.
+    const QString lock = path(".~lock.open.odt#");
+    const QByteArray owner =
+        "someone," + QSysInfo::machineHostName().toUtf8() + ",someone,11.12.2026 09:00,;";
+    {
+        QFile file(lock);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(owner);
+    }
+    const Run run = runConvert({path("open.odt"), path("open-unicode.odt")});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY(QFileInfo(path("open-unicode.odt")).size() > 0);
+    QFile file(lock);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), owner);
+}
+
+void TestConvertOffice::officeEndsWhileStarting()
+{
+    // The office's own program folder, but a soffice that ends at once.
+    const QString soffice =
+        QFileInfo(QStandardPaths::findExecutable(QStringLiteral("soffice"))).canonicalFilePath();
+    QVERIFY(!soffice.isEmpty());
+    const QDir program = QFileInfo(soffice).absoluteDir();
+    QDir(m_dir.path()).mkpath(QStringLiteral("program"));
+    for (const QString &name : program.entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+        if (name != QLatin1String("soffice")) {
+            QVERIFY(QFile::link(program.filePath(name), path("program/" + name)));
+        }
+    }
+    {
+        QFile ending(path("program/soffice"));
+        QVERIFY(ending.open(QIODevice::WriteOnly));
+        ending.write("#!/bin/sh\nexit 3\n");
+        QVERIFY(ending.setPermissions(ending.permissions() | QFile::ExeOwner));
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("UNO_PATH"), path("program"));
+    const Run run = runConvert({path("source.odt"), path("never.odt")}, environment);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(QLatin1String("LibreOffice ended while it started (exit code 3)")),
+             qPrintable(run.err));
+    QVERIFY(!QFile::exists(path("never.odt")));
 }
 
 QTEST_GUILESS_MAIN(TestConvertOffice)
