@@ -10,8 +10,9 @@ die() {
     exit 1
 }
 
+# Each step says how long the script has run, so that a slow step shows in the log.
 step() {
-    echo "==> $*"
+    echo "==> [${SECONDS} s] $*"
 }
 
 # install_packages PKG... : installs the Debian packages that are not installed yet.
