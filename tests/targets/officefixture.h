@@ -130,7 +130,12 @@ public:
         QElapsedTimer waited;
         waited.start();
         while (!QFile::exists(pipeFile)) {
-            if (waited.elapsed() > 120000 || m_process.state() == QProcess::NotRunning) {
+            // Without an event loop only a wait sees that the office has ended.
+            if (m_process.state() == QProcess::NotRunning || m_process.waitForFinished(0)) {
+                return QStringLiteral("soffice ended before it listened (exit code %1)")
+                    .arg(m_process.exitCode());
+            }
+            if (waited.elapsed() > 120000) {
                 return QStringLiteral("soffice does not listen");
             }
             QThread::msleep(50);
@@ -186,6 +191,9 @@ public:
 
     void closeAll()
     {
+        if (!m_desktop.is()) {
+            return;
+        }
         const auto components = m_desktop->getComponents()->createEnumeration();
         std::vector<uno::Reference<com::sun::star::util::XCloseable>> open;
         while (components->hasMoreElements()) {
