@@ -36,18 +36,21 @@ public:
 };
 
 /// A failed send: the message is the text of the German string ID in the current language,
-/// followed by the suffix (": " and the underlying error's text, or nothing).
+/// followed by the suffix (": " and the underlying error's text, or nothing). The cause is what
+/// failed underneath where the message does not say it, for the log.
 class RoutineError final : public std::runtime_error
 {
 public:
-    explicit RoutineError(std::uint16_t stringId, std::string suffix = {});
+    explicit RoutineError(std::uint16_t stringId, std::string suffix = {}, std::string cause = {});
 
     std::uint16_t stringId() const noexcept { return m_stringId; }
     const std::string &suffix() const noexcept { return m_suffix; }
+    const std::string &cause() const noexcept { return m_cause; }
 
 private:
     std::uint16_t m_stringId;
     std::string m_suffix;
+    std::string m_cause;
 };
 
 /// An application reached by its ProgID, and whether it had to be started for the send.

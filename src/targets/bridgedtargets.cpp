@@ -3,9 +3,13 @@
 #include "i18n/langstr.h"
 #include "targets/offthreadsend.h"
 
+#include <QLoggingCategory>
+
 namespace Sprelio {
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcSend, "sprelio.send")
 
 using Routine = void (*)(AutomationBridge &, SendHost &, const RoutineInputs &);
 
@@ -16,6 +20,10 @@ void run(Routine routine, AutomationBridge &bridge, const SendInputs &inputs, Se
     try {
         routine(bridge, host, plain);
     } catch (const RoutineError &error) {
+        // The message tells the user what to do; the log keeps the call that failed.
+        if (!error.cause().empty()) {
+            qCWarning(lcSend, "%s", error.cause().c_str());
+        }
         throw SendError(routineErrorText(error));
     } catch (const AutomationError &error) {
         throw SendError(QString::fromStdString(error.what()));

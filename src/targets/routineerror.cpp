@@ -2,10 +2,11 @@
 
 namespace Sprelio {
 
-RoutineError::RoutineError(std::uint16_t stringId, std::string suffix)
+RoutineError::RoutineError(std::uint16_t stringId, std::string suffix, std::string cause)
     : std::runtime_error("string " + std::to_string(stringId) + suffix)
     , m_stringId(stringId)
     , m_suffix(std::move(suffix))
+    , m_cause(std::move(cause))
 {}
 
 AttachedApplication attachOrCreate(AutomationBridge &bridge, std::string_view progId,

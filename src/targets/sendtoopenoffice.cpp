@@ -20,6 +20,15 @@ constexpr std::int32_t ItalicPosture = 2;
 
 using Arg = AutomationArgument;
 
+// The send fails with the message of code; what failed underneath goes to the log.
+[[noreturn]] void fail(std::uint16_t code, std::string_view step, const std::exception &error,
+                       std::string_view before = {})
+{
+    std::string cause(before);
+    cause.append(step).append(": ").append(error.what());
+    throw RoutineError(code, {}, std::move(cause));
+}
+
 // The office's own Paste command on the frame of the controller, as a user would paste.
 void pasteDispatch(const AutomationValue &dispatchHelper, const AutomationValue &controller)
 {
@@ -69,7 +78,7 @@ void setGlyphFace(const AutomationValue &range, const RoutineInputs &inputs)
 // The text goes in directly rather than through the office's Paste: under X11 the office keeps
 // the list of formats it last saw on the clipboard for two seconds, whoever owns the clipboard
 // since, and pastes the plain text when that list came from another program.
-std::uint16_t pasteIntoText(const AutomationValue &viewCursor, SendHost &host, const RoutineInputs &inputs)
+void pasteIntoText(const AutomationValue &viewCursor, SendHost &host, const RoutineInputs &inputs)
 {
     try {
         const AutomationValue height = viewCursor.get("GetPropertyValue", {Arg::string("CharHeight")});
@@ -92,9 +101,8 @@ std::uint16_t pasteIntoText(const AutomationValue &viewCursor, SendHost &host, c
         viewCursor.call("SetPropertyValue", {Arg::string("CharWeight"), Arg::variantByRef(weight)});
         viewCursor.call("SetPropertyValue", {Arg::string("CharPosture"), Arg::variantByRef(posture)});
         text.call("InsertString", {Arg::variantByRef(viewCursor), Arg::string(" "), Arg::boolean(false)});
-        return 0;
-    } catch (const std::exception &) {
-        return ErrorPastingToWriter;
+    } catch (const std::exception &error) {
+        fail(ErrorPastingToWriter, "pasting into the text", error);
     }
 }
 
@@ -107,8 +115,8 @@ std::int32_t firstSelectedCell(const AutomationValue &selection, const char *coo
 }
 
 // Pastes into the first cell of the selection at that cell's height.
-std::uint16_t pasteIntoSheet(const Office &office, const AutomationValue &sheet, SendHost &host,
-                             const RoutineInputs &inputs)
+void pasteIntoSheet(const Office &office, const AutomationValue &sheet, SendHost &host,
+                    const RoutineInputs &inputs)
 {
     try {
         const AutomationValue selection = office.document.get("getCurrentSelection");
@@ -121,52 +129,52 @@ std::uint16_t pasteIntoSheet(const Office &office, const AutomationValue &sheet,
         // Written directly, for the same reason as in a text.
         cell.call("setString", {Arg::string(symbolText(inputs.text))});
         setGlyphFace(cell, inputs);
-        return 0;
-    } catch (const std::exception &) {
-        return ErrorPastingToCalc;
+    } catch (const std::exception &error) {
+        fail(ErrorPastingToCalc, "pasting into the sheet", error);
     }
 }
 
-std::uint16_t pasteIntoOther(const Office &office, SendHost &host)
-{
-    try {
-        host.CopyEditToClipboard(OtherDocumentPointSize);
-        pasteDispatch(office.dispatchHelper, office.controller);
-        return 0;
-    } catch (const std::exception &) {
-        return ErrorPastingToOffice;
-    }
-}
-
-// The value that get gives, or none when it fails.
-template <typename Get> std::optional<AutomationValue> attempt(Get &&get)
+// The value that get gives, or none when it fails; then why, after what the notes hold.
+template <typename Get>
+std::optional<AutomationValue> attempt(Get &&get, const char *what, std::string &notes)
 {
     try {
         return get();
-    } catch (const std::exception &) {
+    } catch (const std::exception &error) {
+        notes.append(what).append(": ").append(error.what()).append("; ");
         return std::nullopt;
     }
 }
 
-std::uint16_t pasteIntoDocument(const Office &office, SendHost &host, const RoutineInputs &inputs)
+void pasteIntoDocument(const Office &office, SendHost &host, const RoutineInputs &inputs)
 {
-    if (const auto viewCursor = attempt([&] {
-            return office.desktop.get("CurrentComponent").get("CurrentController").get("getViewCursor");
-        })) {
-        return pasteIntoText(*viewCursor, host, inputs);
+    std::string notes;
+    if (const auto viewCursor = attempt(
+            [&] {
+                return office.desktop.get("CurrentComponent").get("CurrentController").get("getViewCursor");
+            },
+            "no text cursor", notes)) {
+        pasteIntoText(*viewCursor, host, inputs);
+        return;
     }
     if (const auto sheet =
-            attempt([&] { return office.document.get("getCurrentController").get("getActiveSheet"); })) {
-        return pasteIntoSheet(office, *sheet, host, inputs);
+            attempt([&] { return office.document.get("getCurrentController").get("getActiveSheet"); },
+                    "no sheet", notes)) {
+        pasteIntoSheet(office, *sheet, host, inputs);
+        return;
     }
-    return pasteIntoOther(office, host);
+    try {
+        host.CopyEditToClipboard(OtherDocumentPointSize);
+        pasteDispatch(office.dispatchHelper, office.controller);
+    } catch (const std::exception &error) {
+        fail(ErrorPastingToOffice, "pasting", error, notes);
+    }
 }
 
 } // namespace
 
 void SendToOpenOffice(AutomationBridge &bridge, SendHost &host, const RoutineInputs &inputs)
 {
-    std::uint16_t code = 0;
     Office office;
     try {
         // Always a new service manager: it reaches the running office, or starts one.
@@ -177,15 +185,13 @@ void SendToOpenOffice(AutomationBridge &bridge, SendHost &host, const RoutineInp
         office.controller = office.document.get("getCurrentcontroller");
         office.dispatchHelper =
             office.serviceManager.get("CreateInstance", {Arg::string("com.sun.star.frame.DispatchHelper")});
-    } catch (const std::exception &) {
-        code = ErrorPastingToOffice;
-    }
-    if (code == 0) {
-        code = pasteIntoDocument(office, host, inputs);
-    }
-    if (code != 0) {
+        pasteIntoDocument(office, host, inputs);
+    } catch (const RoutineError &) {
         host.bringToFront();
-        throw RoutineError(code);
+        throw;
+    } catch (const std::exception &error) {
+        host.bringToFront();
+        fail(ErrorPastingToOffice, "reaching the document", error);
     }
 }
 

@@ -29,7 +29,7 @@ private slots:
     {
         registerPhoneticFonts();
         const QString failure = m_office.start();
-        if (failure == QLatin1String("soffice is not installed")) {
+        if (failure == Office::NotInstalled) {
             QSKIP("LibreOffice is not installed");
         }
         QVERIFY2(failure.isEmpty(), qPrintable(failure));

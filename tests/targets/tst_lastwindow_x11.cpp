@@ -402,7 +402,7 @@ void TestLastWindowX11::eachProgramReceivesTenSends()
         if (!m_office) {
             m_office = std::make_unique<OfficeFixture::Office>();
             const QString failure = m_office->start();
-            if (failure == QLatin1String("soffice is not installed")) {
+            if (failure == OfficeFixture::Office::NotInstalled) {
                 QSKIP("LibreOffice is not installed");
             }
             QVERIFY2(failure.isEmpty(), qPrintable(failure));

@@ -109,7 +109,7 @@ void TestOffice::initTestCase()
 {
     registerPhoneticFonts();
     const QString failure = m_office.start();
-    if (failure == QLatin1String("soffice is not installed")) {
+    if (failure == Office::NotInstalled) {
         QSKIP("LibreOffice is not installed");
     }
     QVERIFY2(failure.isEmpty(), qPrintable(failure));

@@ -134,14 +134,18 @@ const Log OtherPath = opening({
     Paste,
 });
 
-// Runs the routine; the string ID it failed with, or 0.
-int send(const std::shared_ptr<Script> &script)
+// Runs the routine; the string ID it failed with, or 0. The cause that it gave for the log
+// goes to cause.
+int send(const std::shared_ptr<Script> &script, std::string *cause = nullptr)
 {
     ScriptedBridge bridge(script);
     LoggingHost host(script);
     try {
         SendToOpenOffice(bridge, host, RoutineInputs{"t\x83s", "Lautbild Serif", true, true});
     } catch (const RoutineError &error) {
+        if (cause != nullptr) {
+            *cause = error.cause();
+        }
         return error.suffix().empty() ? error.stringId() : -1;
     }
     return 0;
@@ -208,7 +212,10 @@ private slots:
 
         const auto script = office(Document(kind));
         script->failing.insert(failing.toStdString());
-        QCOMPARE(send(script), code);
+        std::string cause;
+        QCOMPARE(send(script, &cause), code);
+        // The message box says what to do; the log says which call failed and how.
+        QVERIFY2(cause.find("scripted failure") != std::string::npos, cause.c_str());
         // Nothing more is sent after the failing call; the window comes back to the front.
         QVERIFY(script->log.size() >= 2);
         QCOMPARE(script->log.back(), std::string("bringToFront"));
@@ -220,7 +227,9 @@ private slots:
     {
         const auto script = office(Document::Text);
         script->answers["Desktop.getCurrentComponent"] = AutomationValue();
-        QCOMPARE(send(script), 22);
+        std::string cause;
+        QCOMPARE(send(script, &cause), 22);
+        QVERIFY2(cause.starts_with("reaching the document: "), cause.c_str());
         QCOMPARE(script->log.back(), std::string("bringToFront"));
     }
 
