@@ -6,6 +6,7 @@
 #include <com/sun/star/bridge/XBridge.hpp>
 #include <com/sun/star/connection/Connector.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <rtl/bootstrap.hxx>
 
@@ -146,31 +147,39 @@ Remote connect(const uno::Reference<uno::XComponentContext> &local, std::string_
     const uno::Reference<com::sun::star::connection::XConnector> connector =
         com::sun::star::connection::Connector::create(local);
     const OUString address = fromUtf8("pipe,name=" + std::string(pipe));
-    uno::Reference<com::sun::star::connection::XConnection> connection;
     for (;;) {
+        uno::Reference<com::sun::star::connection::XConnection> connection;
         try {
             connection = connector->connect(address);
-            break;
         } catch (const com::sun::star::connection::NoConnectException &) {
             if (std::chrono::steady_clock::now() >= deadline || !keepTrying()) {
                 throw;
             }
             std::this_thread::sleep_for(RetryInterval);
+            continue;
+        }
+        const uno::Reference<com::sun::star::bridge::XBridge> bridge =
+            com::sun::star::bridge::BridgeFactory::create(local)->createBridge(OUString(), OUString("urp"),
+                                                                               connection, nullptr);
+        Remote remote;
+        remote.bridge.set(bridge, uno::UNO_QUERY_THROW);
+        try {
+            remote.context.set(bridge->getInstance(OUString("StarOffice.ComponentContext")),
+                               uno::UNO_QUERY_THROW);
+            return remote;
+        } catch (const com::sun::star::lang::DisposedException &) {
+            // An office that has just begun to listen on a pipe now and then drops the first
+            // connection before it answers; the next one on the same pipe comes up.
+            remote.bridge->dispose();
+            if (std::chrono::steady_clock::now() >= deadline || !keepTrying()) {
+                throw;
+            }
+            std::this_thread::sleep_for(RetryInterval);
+        } catch (...) {
+            remote.bridge->dispose();
+            throw;
         }
     }
-    const uno::Reference<com::sun::star::bridge::XBridge> bridge =
-        com::sun::star::bridge::BridgeFactory::create(local)->createBridge(OUString(), OUString("urp"),
-                                                                           connection, nullptr);
-    Remote remote;
-    remote.bridge.set(bridge, uno::UNO_QUERY_THROW);
-    try {
-        remote.context.set(bridge->getInstance(OUString("StarOffice.ComponentContext")),
-                           uno::UNO_QUERY_THROW);
-    } catch (...) {
-        remote.bridge->dispose();
-        throw;
-    }
-    return remote;
 }
 
 } // namespace Sprelio::OfficeConnection

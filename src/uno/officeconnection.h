@@ -51,9 +51,9 @@ struct Remote
     com::sun::star::uno::Reference<com::sun::star::lang::XComponent> bridge;
 };
 
-/// Connects to the office that listens on pipe, trying again while it does not listen yet, until
-/// deadline or until keepTrying says no more. Throws the last NoConnectException then, and what
-/// else UNO throws at once.
+/// Connects to the office that listens on pipe, trying again while it does not listen yet or drops
+/// the connection before it answers, until deadline or until keepTrying says no more. Throws the
+/// last NoConnectException or DisposedException then, and what else UNO throws at once.
 Remote connect(const com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext> &local,
                std::string_view pipe, std::chrono::steady_clock::time_point deadline,
                const std::function<bool()> &keepTrying);

@@ -168,20 +168,40 @@ public:
         const uno::Reference<lang::XComponent> document = loader->loadComponentFromURL(
             OUString::createFromAscii("private:factory/") + OUString::createFromAscii(factory),
             OUString("_blank"), 0, {});
-        const uno::Reference<frame::XModel> model(document, uno::UNO_QUERY_THROW);
-        model->getCurrentController()->getFrame()->activate();
-        // The office makes the new document its current one a little later; a busy office may take
-        // long. Until then a send would go to the document of before, or to none.
+        m_opened.set(document, uno::UNO_QUERY_THROW);
+        makeOpenedCurrent();
+        return m_opened;
+    }
+
+    /// Makes the document that open() gave the office's current one again, where the office has
+    /// let go of it; whether it is the current one now. The office takes the document whose
+    /// window last had the focus, as a user's click gives it; on the test's display no window
+    /// manager hands the focus on, so the office may be left with none.
+    bool makeOpenedCurrent()
+    {
+        if (!m_opened.is()) {
+            return true;
+        }
+        const uno::Reference<lang::XComponent> document(m_opened, uno::UNO_QUERY_THROW);
+        if (m_desktop->getCurrentComponent() == document) {
+            return true;
+        }
+        m_opened->getCurrentController()->getFrame()->activate();
+        // A busy office may take long.
         QElapsedTimer waited;
         waited.start();
-        while (m_desktop->getCurrentComponent() != document && waited.elapsed() < 60000) {
+        while (m_desktop->getCurrentComponent() != document) {
+            if (waited.elapsed() > 60000) {
+                return false;
+            }
             QThread::msleep(20);
         }
-        return model;
+        return true;
     }
 
     void closeAll()
     {
+        m_opened.clear();
         if (!m_desktop.is()) {
             return;
         }
@@ -206,6 +226,8 @@ public:
     }
 
     const uno::Reference<frame::XDesktop> &desktop() const { return m_desktop; }
+    /// The name of the pipe that the office listens on.
+    const QString &pipe() const { return m_pipe; }
 
 private:
     // Starts soffice and waits until it listens on its pipe.
@@ -217,6 +239,7 @@ private:
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         // Until the office listens on a pipe, a second soffice would become an office of its own.
         const QString pipe = QStringLiteral("sprelio_test_") + QUuid::createUuid().toString(QUuid::Id128);
+        m_pipe = pipe;
         QStringList arguments{QStringLiteral("-env:UserInstallation=") + profileUrl(),
                               QStringLiteral("--norestore"),
                               QStringLiteral("--nologo"),
@@ -249,9 +272,11 @@ private:
     }
 
     QTemporaryDir m_profile;
+    QString m_pipe;
     QProcess m_process;
     uno::Reference<uno::XComponentContext> m_context;
     uno::Reference<frame::XDesktop> m_desktop;
+    uno::Reference<frame::XModel> m_opened;
 };
 
 } // namespace OfficeFixture

@@ -82,6 +82,7 @@ private slots:
 
     void writerAtTheCursor();
     void sentDocumentConvertsToUnicode();
+    void connectionsInARow();
     void sendsInARow_data();
     void sendsInARow();
     void calcIntoTheFirstSelectedCell();
@@ -160,6 +161,10 @@ QByteArray TestOffice::typeTranscription()
 
 QString TestOffice::send()
 {
+    // The send goes to the office's current document, which the test's display may have let go.
+    if (!m_office.makeOpenedCurrent()) {
+        return QStringLiteral("the document did not become the office's current one");
+    }
     QString shown;
     ModalWatch::whenModal<QMessageBox>(
         [&shown](QMessageBox *box) {
@@ -279,6 +284,30 @@ void TestOffice::sentDocumentConvertsToUnicode()
 
 // The office keeps the clipboard's formats for a while, whoever owns it since: sends in a row,
 // with another program taking the clipboard before each, must all arrive as glyphs in the face.
+// A window connects anew through a pipe that it has the running office open for it. Each
+// connection must come up at the first go, as soon as the office listens on the pipe.
+void TestOffice::connectionsInARow()
+{
+    const std::string soffice = OfficeConnection::sofficeIn(OfficeConnection::programFolder());
+    const auto local = OfficeConnection::localContext(OfficeConnection::programFolder());
+    QStringList failed;
+    for (int i = 0; i < 20; ++i) {
+        const std::string pipe = OfficeConnection::uniquePipeName("sprelio_test_");
+        QVERIFY(OfficeConnection::startDetached(soffice,
+                                                {"--nologo", "--nodefault", "--norestore", "--nolockcheck",
+                                                 OfficeConnection::acceptArgument(pipe)}));
+        try {
+            const OfficeConnection::Remote remote = OfficeConnection::connect(
+                local, pipe, std::chrono::steady_clock::now() + std::chrono::minutes(1), [] { return true; });
+            QVERIFY(remote.context->getServiceManager().is());
+            remote.bridge->dispose();
+        } catch (const uno::Exception &error) {
+            failed << QStringLiteral("%1: %2").arg(i).arg(qs(error.Message));
+        }
+    }
+    QVERIFY2(failed.isEmpty(), qPrintable(failed.join(u'\n')));
+}
+
 void TestOffice::sendsInARow_data()
 {
     QTest::addColumn<QString>("component");
